@@ -11,6 +11,143 @@
 
 namespace vexlo {
 
+namespace {
+
+// The value of operator `code` applied to A (left) and B (right), or 0 when
+// the combination is refused. These are the whole pruning rules: each one
+// leaves a single canonical shape for a group of equivalent expressions.
+inline std::uint64_t combine(std::int32_t code, std::uint64_t a, std::int32_t aCode, std::uint64_t aRightValue,
+    std::uint64_t b, Puzzle::ELTYPE bType)
+{
+    // The larger operand is always the left one, and a chain of one operator
+    // takes its right-hand operands in non-increasing order.
+    if (a < b || (aCode == code && aRightValue < b))
+        return 0;
+    std::uint64_t result = 0;
+    switch (code) {
+    case Puzzle::ADD:
+        if (bType == Puzzle::ADDITIVE || aCode == Puzzle::SUBTRACT || __builtin_add_overflow(a, b, &result))
+            return 0;
+        return result;
+    case Puzzle::SUBTRACT:
+        return bType == Puzzle::ADDITIVE ? 0 : a - b;
+    case Puzzle::MULTIPLY:
+        if (b == 1 || bType == Puzzle::MULTIPLICATIVE || aCode == Puzzle::DIVIDE || __builtin_mul_overflow(a, b, &result))
+            return 0;
+        return result;
+    case Puzzle::DIVIDE:
+        return b == 1 || bType == Puzzle::MULTIPLICATIVE || a % b != 0 ? 0 : a / b;
+    default:
+        return 0;
+    }
+}
+
+}
+
+// The search of an object that is exactly a Puzzle, where no step can have
+// been replaced. It visits the same states in the same order as the step
+// loop, but as a recursion over a compact copy of the open operands, and
+// builds `elements` only for an expression that is near enough to report;
+// reporting itself is left to checkResult, so the View sees the same calls.
+class Puzzle::DirectSearch {
+public:
+    DirectSearch(Puzzle& puzzle, View& view)
+        : m_puzzle(puzzle)
+        , m_view(view)
+        , m_target(puzzle.target)
+        , m_distinctCount(static_cast<std::int32_t>(puzzle.distinct.size()))
+    {
+        for (std::int32_t i = 0; i < m_distinctCount; ++i) {
+            m_values[i] = m_puzzle.distinct[static_cast<std::size_t>(i)].value;
+            // A zero, which callers never give, is never pushed, as in pushElement.
+            m_left[i] = m_values[i] == 0 ? 0 : m_puzzle.distinct[static_cast<std::size_t>(i)].count;
+        }
+    }
+
+    // Every number in turn opens an expression, the largest first.
+    void run() { expand(0, 0); }
+
+private:
+    struct Open {
+        std::uint64_t value;
+        std::uint64_t rightValue;
+        std::int32_t code;
+    };
+
+    // Visits one state and everything below it; false once a stop was seen.
+    bool visit(std::int32_t length, std::int32_t open)
+    {
+        if (m_puzzle.stopRequested.load(std::memory_order_relaxed))
+            return false;
+        if (open == 1) {
+            const std::uint64_t value = m_open[0].value;
+            const std::uint64_t distance = value < m_target ? m_target - value : value - m_target;
+            if (distance <= m_puzzle.bestDistance)
+                report(length);
+        }
+        return expand(length, open);
+    }
+
+    // Visits every state one element longer than this one, in search order.
+    bool expand(std::int32_t length, std::int32_t open)
+    {
+        for (std::int32_t i = 0; i < m_distinctCount; ++i) {
+            if (m_left[i] == 0)
+                continue;
+            --m_left[i];
+            m_open[open] = { m_values[i], 0, i };
+            m_codes[length] = i;
+            const bool goOn = visit(length + 1, open + 1);
+            ++m_left[i];
+            if (!goOn)
+                return false;
+        }
+
+        if (open < 2)
+            return true;
+        const Open a = m_open[open - 2];
+        const Open b = m_open[open - 1];
+        if (a.value < b.value)
+            return true;
+        const ELTYPE bType = typeOf(b.code);
+        for (std::int32_t code = ADD; code <= DIVIDE; ++code) {
+            const std::uint64_t value = combine(code, a.value, a.code, a.rightValue, b.value, bType);
+            if (value == 0)
+                continue;
+            m_open[open - 2] = { value, b.value, code };
+            m_codes[length] = code;
+            const bool goOn = visit(length + 1, open - 1);
+            m_open[open - 1] = b;
+            if (!goOn)
+                return false;
+        }
+        m_open[open - 2] = a;
+        return true;
+    }
+
+    // Rebuilds the expression in the Puzzle's own stacks and lets
+    // checkResult decide and report exactly as the step loop would.
+    void report(std::int32_t length)
+    {
+        m_puzzle.elements.clear();
+        m_puzzle.operands.clear();
+        for (Number& number : m_puzzle.distinct.entries())
+            number.used = 0;
+        for (std::int32_t i = 0; i < length; ++i)
+            m_puzzle.Puzzle::pushElement(static_cast<ELCODE>(m_codes[i]));
+        m_puzzle.Puzzle::checkResult(m_view);
+    }
+
+    Puzzle& m_puzzle;
+    View& m_view;
+    const std::uint64_t m_target;
+    const std::int32_t m_distinctCount;
+    std::array<std::uint64_t, 6> m_values {};
+    std::array<std::int32_t, 6> m_left {};
+    std::array<Open, 6> m_open {};
+    std::array<std::int32_t, 11> m_codes {};
+};
+
 void Puzzle::solve(View& view)
 {
     bestDistance = std::numeric_limits<std::uint64_t>::max();
@@ -27,50 +164,34 @@ void Puzzle::solve(View& view)
             distinct.push(Number { numbers[i], 1, 0 });
     }
 
+    // A subclass may replace any step, so it gets the literal step loop;
+    // an object that is exactly a Puzzle takes the direct search.
+    if (typeid(*this) == typeid(Puzzle)) {
+        DirectSearch(*this, view).run();
+        return;
+    }
     pushElement(static_cast<ELCODE>(0));
-
-    // A subclass may replace any step; only an object that is exactly a
-    // Puzzle may have its steps called directly, which lets them inline.
-    if (typeid(*this) == typeid(Puzzle))
-        runSearchSteps<true>(view);
-    else
-        runSearchSteps<false>(view);
+    runSearchSteps(view);
 }
 
-template<bool ExactlyPuzzle>
 void Puzzle::runSearchSteps(View& view)
 {
-    const auto push = [this](std::int32_t code) {
-        if constexpr (ExactlyPuzzle)
-            return Puzzle::pushElement(static_cast<ELCODE>(code));
-        else
-            return pushElement(static_cast<ELCODE>(code));
-    };
     const auto numberCodes = static_cast<std::int32_t>(distinct.size());
-
     bool backtracking = false;
     while (!elements.empty() && !stopRequested.load(std::memory_order_relaxed)) {
         std::int32_t candidate;
         if (!backtracking) {
-            if constexpr (ExactlyPuzzle)
-                Puzzle::checkResult(view);
-            else
-                checkResult(view);
+            checkResult(view);
             candidate = 0;
         } else {
-            Element removed;
-            if constexpr (ExactlyPuzzle)
-                removed = Puzzle::popElement();
-            else
-                removed = popElement();
-            candidate = removed.code + 1;
+            candidate = popElement().code + 1;
         }
 
         bool pushed = false;
         while (candidate != codeCount) {
             if (candidate == numberCodes)
                 candidate = ADD;
-            pushed = push(candidate);
+            pushed = pushElement(static_cast<ELCODE>(candidate));
             ++candidate;
             if (pushed)
                 break;
@@ -97,39 +218,13 @@ bool Puzzle::pushElement(ELCODE code)
         const Element* a;
         const Element* b;
         operands.popTwo(a, b);
-
-        const std::uint64_t x = a->value;
-        const std::uint64_t y = b->value;
-        std::uint64_t result = 0;
-        bool refused = x < y || (a->code == code && a->right->value < y);
-        if (!refused) {
-            switch (code) {
-            case ADD:
-                refused = b->type == ADDITIVE || a->code == SUBTRACT || __builtin_add_overflow(x, y, &result);
-                break;
-            case SUBTRACT:
-                refused = b->type == ADDITIVE;
-                result = x - y;
-                break;
-            case MULTIPLY:
-                refused = y == 1 || b->type == MULTIPLICATIVE || a->code == DIVIDE
-                    || __builtin_mul_overflow(x, y, &result);
-                break;
-            case DIVIDE:
-                refused = y == 1 || b->type == MULTIPLICATIVE || x % y != 0;
-                if (!refused)
-                    result = x / y;
-                break;
-            default:
-                refused = true;
-                break;
-            }
-        }
-        if (refused || result == 0) {
+        const std::uint64_t value
+            = combine(code, a->value, a->code, a->right ? a->right->value : 0, b->value, b->type);
+        if (value == 0) {
             operands.pushTwo(a, b);
             return false;
         }
-        element.value = result;
+        element.value = value;
         element.left = a;
         element.right = b;
     }

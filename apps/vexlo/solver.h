@@ -9,6 +9,7 @@
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace vexlo {
@@ -90,6 +91,7 @@ public:
         assert(index < m_size);
         return m_entries[index];
     }
+    std::span<T> entries() { return { m_entries.data(), m_size }; }
     const T* begin() const { return m_entries.data(); }
     const T* end() const { return m_entries.data() + m_size; }
 
@@ -174,7 +176,7 @@ protected:
     DistinctList distinct;
 
 private:
-    template<bool ExactlyPuzzle>
+    class DirectSearch;
     void runSearchSteps(View& view);
 };
 
