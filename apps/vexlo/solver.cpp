@@ -36,7 +36,15 @@ inline std::uint64_t combine(std::int32_t code, std::uint64_t a, std::int32_t aC
             return 0;
         return result;
     case Puzzle::DIVIDE:
-        return b == 1 || bType == Puzzle::MULTIPLICATIVE || a % b != 0 ? 0 : a / b;
+        if (b == 1 || bType == Puzzle::MULTIPLICATIVE)
+            return 0;
+        // The 32-bit division is several times faster, and nearly every
+        // division the search tries has a 32-bit dividend.
+        if (a <= 0xFFFFFFFFU) {
+            const auto x = static_cast<std::uint32_t>(a), y = static_cast<std::uint32_t>(b);
+            return x % y != 0 ? 0 : x / y;
+        }
+        return a % b != 0 ? 0 : a / b;
     default:
         return 0;
     }
@@ -54,75 +62,129 @@ public:
     DirectSearch(Puzzle& puzzle, View& view)
         : m_puzzle(puzzle)
         , m_view(view)
+        , m_stop(puzzle.stopRequested)
         , m_target(puzzle.target)
-        , m_distinctCount(static_cast<std::int32_t>(puzzle.distinct.size()))
     {
-        for (std::int32_t i = 0; i < m_distinctCount; ++i) {
-            m_values[i] = m_puzzle.distinct[static_cast<std::size_t>(i)].value;
+        for (std::size_t i = 0; i < puzzle.distinct.size(); ++i) {
+            m_values[i] = puzzle.distinct[i].value;
+            m_left[i] = puzzle.distinct[i].count;
             // A zero, which callers never give, is never pushed, as in pushElement.
-            m_left[i] = m_values[i] == 0 ? 0 : m_puzzle.distinct[static_cast<std::size_t>(i)].count;
+            if (m_values[i] != 0)
+                m_available |= 1U << i;
         }
     }
 
     // Every number in turn opens an expression, the largest first.
-    void run() { expand(0, 0); }
+    void run() { expand(0, 0, 0, 0, 0); }
 
 private:
+    // An open operand: the root of a sub-expression not yet combined. The
+    // top one travels as three scalar arguments, so that it stays in
+    // registers; the others live in m_open.
     struct Open {
         std::uint64_t value;
         std::uint64_t rightValue;
         std::int32_t code;
     };
 
-    // Visits one state and everything below it; false once a stop was seen.
-    bool visit(std::int32_t length, std::int32_t open)
+    bool stopped() const { return m_stop.load(std::memory_order_relaxed); }
+
+    // A complete expression of the given length and value; false once a stop was seen.
+    bool complete(std::int32_t length, std::uint64_t value)
     {
-        if (m_puzzle.stopRequested.load(std::memory_order_relaxed))
+        if (stopped())
             return false;
-        if (open == 1) {
-            const std::uint64_t value = m_open[0].value;
-            const std::uint64_t distance = value < m_target ? m_target - value : value - m_target;
-            if (distance <= m_puzzle.bestDistance)
-                report(length);
-        }
-        return expand(length, open);
+        const std::uint64_t distance = value < m_target ? m_target - value : value - m_target;
+        if (distance <= m_puzzle.bestDistance)
+            report(length);
+        return true;
     }
 
-    // Visits every state one element longer than this one, in search order.
-    bool expand(std::int32_t length, std::int32_t open)
+    // Visits one state and everything below it; false once a stop was seen.
+    bool visit(std::int32_t length, std::int32_t open, std::uint64_t value, std::uint64_t rightValue, std::int32_t code)
     {
-        for (std::int32_t i = 0; i < m_distinctCount; ++i) {
-            if (m_left[i] == 0)
-                continue;
-            --m_left[i];
-            m_open[open] = { m_values[i], 0, i };
-            m_codes[length] = i;
-            const bool goOn = visit(length + 1, open + 1);
-            ++m_left[i];
-            if (!goOn)
+        if (open == 1) {
+            if (!complete(length, value))
                 return false;
+        } else if (stopped()) {
+            return false;
+        }
+        return expand(length, open, value, rightValue, code);
+    }
+
+    // Visits every state one element longer than this one, in search order:
+    // the numbers still available, largest first, then the four operators.
+    bool expand(std::int32_t length, std::int32_t open, std::uint64_t topValue, std::uint64_t topRight, std::int32_t topCode)
+    {
+        if (m_available == 0) {
+            switch (open) {
+            case 2: return reduce<2>(length, topValue, topCode);
+            case 3: return reduce<3>(length, topValue, topCode);
+            case 4: return reduce<4>(length, topValue, topCode);
+            case 5: return reduce<5>(length, topValue, topCode);
+            case 6: return reduce<6>(length, topValue, topCode);
+            default: return true;
+            }
         }
 
-        if (open < 2)
-            return true;
-        const Open a = m_open[open - 2];
-        const Open b = m_open[open - 1];
-        if (a.value < b.value)
-            return true;
-        const ELTYPE bType = typeOf(b.code);
-        for (std::int32_t code = ADD; code <= DIVIDE; ++code) {
-            const std::uint64_t value = combine(code, a.value, a.code, a.rightValue, b.value, bType);
-            if (value == 0)
-                continue;
-            m_open[open - 2] = { value, b.value, code };
-            m_codes[length] = code;
-            const bool goOn = visit(length + 1, open - 1);
-            m_open[open - 1] = b;
+        if (open > 0)
+            m_open[open - 1] = { topValue, topRight, topCode };
+        for (std::uint32_t available = m_available; available != 0; available &= available - 1) {
+            const auto i = static_cast<std::int32_t>(__builtin_ctz(available));
+            if (--m_left[i] == 0)
+                m_available &= ~(1U << i);
+            m_codes[length] = i;
+            const bool goOn = visit(length + 1, open + 1, m_values[i], 0, i);
+            if (m_left[i]++ == 0)
+                m_available |= 1U << i;
             if (!goOn)
                 return false;
         }
-        m_open[open - 2] = a;
-        return true;
+        if (open < 2)
+            return true;
+
+        const Open a = m_open[open - 2];
+        if (a.value < topValue)
+            return true;
+        const ELTYPE bType = typeOf(topCode);
+        const auto tryOperator = [&](std::int32_t code) {
+            const std::uint64_t value = combine(code, a.value, a.code, a.rightValue, topValue, bType);
+            if (value == 0)
+                return true;
+            m_codes[length] = code;
+            const bool goOn = visit(length + 1, open - 1, value, topValue, code);
+            // The new state's numbers were stored over A.
+            m_open[open - 2] = a;
+            return goOn;
+        };
+        return tryOperator(ADD) && tryOperator(SUBTRACT) && tryOperator(MULTIPLY) && tryOperator(DIVIDE);
+    }
+
+    // expand() once every number is in use: only the top two operands can
+    // be combined, the top one is always the right operand (so its own
+    // right operand no longer matters), nothing is stored over the others,
+    // and the depth is known, so the compiler can unroll the last levels.
+    template<std::int32_t Open>
+    bool reduce(std::int32_t length, std::uint64_t topValue, std::int32_t topCode)
+    {
+        const DirectSearch::Open& a = m_open[Open - 2];
+        if (a.value < topValue)
+            return true;
+        const ELTYPE bType = typeOf(topCode);
+        const auto tryOperator = [&](std::int32_t code) {
+            const std::uint64_t value = combine(code, a.value, a.code, a.rightValue, topValue, bType);
+            if (value == 0)
+                return true;
+            m_codes[length] = code;
+            if constexpr (Open == 2) {
+                return complete(length + 1, value);
+            } else {
+                if (stopped())
+                    return false;
+                return reduce<Open - 1>(length + 1, value, code);
+            }
+        };
+        return tryOperator(ADD) && tryOperator(SUBTRACT) && tryOperator(MULTIPLY) && tryOperator(DIVIDE);
     }
 
     // Rebuilds the expression in the Puzzle's own stacks and lets
@@ -140,8 +202,9 @@ private:
 
     Puzzle& m_puzzle;
     View& m_view;
+    const std::atomic<bool>& m_stop;
     const std::uint64_t m_target;
-    const std::int32_t m_distinctCount;
+    std::uint32_t m_available { 0 };
     std::array<std::uint64_t, 6> m_values {};
     std::array<std::int32_t, 6> m_left {};
     std::array<Open, 6> m_open {};
