@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <type_traits>
 #include <typeinfo>
 
 namespace vexlo {
@@ -57,6 +58,10 @@ inline std::uint64_t combine(std::int32_t code, std::uint64_t a, std::int32_t aC
 // loop, but as a recursion over a compact copy of the open operands, and
 // builds `elements` only for an expression that is near enough to report;
 // reporting itself is left to checkResult, so the View sees the same calls.
+//
+// The number of open operands and the type of the top one are template
+// arguments, so that combine() is specialised for each operator and each
+// right-operand type, and the rules that cannot apply fold away.
 class Puzzle::DirectSearch {
 public:
     DirectSearch(Puzzle& puzzle, View& view)
@@ -69,128 +74,182 @@ public:
             m_values[i] = puzzle.distinct[i].value;
             m_left[i] = puzzle.distinct[i].count;
             // A zero, which callers never give, is never pushed, as in pushElement.
-            if (m_values[i] != 0)
+            if (m_values[i] != 0) {
                 m_available |= 1U << i;
+                m_remaining += m_left[i];
+            }
         }
+        refreshWindow();
     }
 
     // Every number in turn opens an expression, the largest first.
-    void run() { expand(0, 0, 0, 0, 0); }
+    void run() { expand<0, NUMBER>(0, 0, 0, 0); }
 
 private:
-    // An open operand: the root of a sub-expression not yet combined. The
-    // top one travels as three scalar arguments, so that it stays in
-    // registers; the others live in m_open.
-    struct Open {
-        std::uint64_t value;
-        std::uint64_t rightValue;
-        std::int32_t code;
-    };
+    // Six numbers never leave more than six operands open.
+    static constexpr std::int32_t maxOpen = 6;
+
+    // Calls `tryOne` with each operator in search order, as a compile-time
+    // constant, until one of the calls returns false.
+    template<typename F>
+    static bool forEachOperator(F&& tryOne)
+    {
+        return tryOne(std::integral_constant<std::int32_t, ADD> {})
+            && tryOne(std::integral_constant<std::int32_t, SUBTRACT> {})
+            && tryOne(std::integral_constant<std::int32_t, MULTIPLY> {})
+            && tryOne(std::integral_constant<std::int32_t, DIVIDE> {});
+    }
 
     bool stopped() const { return m_stop.load(std::memory_order_relaxed); }
 
-    // A complete expression of the given length and value; false once a stop was seen.
-    bool complete(std::int32_t length, std::uint64_t value)
+    // checkResult acts on exactly the values whose distance from the target
+    // is at most bestDistance; that is one closed range, kept as its low end
+    // and width so that the test is a subtraction and a comparison.
+    void refreshWindow()
+    {
+        const std::uint64_t best = m_puzzle.bestDistance;
+        const std::uint64_t high
+            = best > std::numeric_limits<std::uint64_t>::max() - m_target ? std::numeric_limits<std::uint64_t>::max()
+                                                                            : m_target + best;
+        m_low = m_target > best ? m_target - best : 0;
+        m_span = high - m_low;
+    }
+    bool nearEnough(std::uint64_t value) const { return value - m_low <= m_span; }
+
+    // A complete expression whose last element has code `lastCode`; false
+    // once a stop was seen.
+    bool complete(std::int32_t length, std::uint64_t value, std::int32_t lastCode)
     {
         if (stopped())
             return false;
-        const std::uint64_t distance = value < m_target ? m_target - value : value - m_target;
-        if (distance <= m_puzzle.bestDistance)
-            report(length);
+        if (nearEnough(value))
+            report(length, lastCode);
         return true;
     }
 
     // Visits one state and everything below it; false once a stop was seen.
-    bool visit(std::int32_t length, std::int32_t open, std::uint64_t value, std::uint64_t rightValue, std::int32_t code)
+    template<std::int32_t Open, ELTYPE TopType>
+    bool visit(std::int32_t length, std::uint64_t value, std::uint64_t rightValue, std::int32_t code)
     {
-        if (open == 1) {
-            if (!complete(length, value))
+        if constexpr (Open == 1) {
+            if (!complete(length, value, code))
                 return false;
         } else if (stopped()) {
             return false;
         }
-        return expand(length, open, value, rightValue, code);
+        return expand<Open, TopType>(length, value, rightValue, code);
     }
 
     // Visits every state one element longer than this one, in search order:
     // the numbers still available, largest first, then the four operators.
-    bool expand(std::int32_t length, std::int32_t open, std::uint64_t topValue, std::uint64_t topRight, std::int32_t topCode)
+    // The top operand travels as arguments, so that it stays in registers;
+    // the ones below it live in the m_open arrays.
+    template<std::int32_t Open, ELTYPE TopType>
+    bool expand(std::int32_t length, std::uint64_t topValue, std::uint64_t topRight, std::int32_t topCode)
     {
-        if (m_available == 0) {
-            switch (open) {
-            case 2: return reduce<2>(length, topValue, topCode);
-            case 3: return reduce<3>(length, topValue, topCode);
-            case 4: return reduce<4>(length, topValue, topCode);
-            case 5: return reduce<5>(length, topValue, topCode);
-            case 6: return reduce<6>(length, topValue, topCode);
-            default: return true;
-            }
+        if (m_remaining == 0) {
+            if constexpr (Open >= 2)
+                return reduce<Open, TopType>(length, topValue);
+            return true;
         }
 
-        if (open > 0)
-            m_open[open - 1] = { topValue, topRight, topCode };
+        if constexpr (Open < maxOpen) {
+            if constexpr (Open > 0)
+                storeOpen(Open - 1, topValue, topRight, topCode);
+            if (!pushNumbers<Open>(length))
+                return false;
+        }
+        if constexpr (Open >= 2) {
+            // Read field by field: the entry was just written that way, and
+            // a wider load would have to wait for the stores to complete.
+            const std::uint64_t aValue = m_openValue[Open - 2];
+            const std::uint64_t aRight = m_openRight[Open - 2];
+            const std::int32_t aCode = m_openCode[Open - 2];
+            if (aValue < topValue)
+                return true;
+            return forEachOperator([&](auto code) {
+                const std::uint64_t value = combine(code, aValue, aCode, aRight, topValue, TopType);
+                if (value == 0)
+                    return true;
+                m_codes[length] = code;
+                const bool goOn = visit<Open - 1, typeOf(code)>(length + 1, value, topValue, code);
+                // The new state's numbers were stored over A.
+                storeOpen(Open - 2, aValue, aRight, aCode);
+                return goOn;
+            });
+        }
+        return true;
+    }
+
+    // The number states of expand(), one for each number still available.
+    template<std::int32_t Open>
+    bool pushNumbers(std::int32_t length)
+    {
+        // The last number needs no bookkeeping of what is left: below it
+        // only reductions remain, and they never look at the numbers.
+        if (m_remaining == 1) {
+            const auto i = static_cast<std::int32_t>(__builtin_ctz(m_available));
+            m_remaining = 0;
+            m_codes[length] = i;
+            const bool goOn = visit<Open + 1, NUMBER>(length + 1, m_values[i], 0, i);
+            m_remaining = 1;
+            return goOn;
+        }
         for (std::uint32_t available = m_available; available != 0; available &= available - 1) {
             const auto i = static_cast<std::int32_t>(__builtin_ctz(available));
             if (--m_left[i] == 0)
                 m_available &= ~(1U << i);
+            --m_remaining;
             m_codes[length] = i;
-            const bool goOn = visit(length + 1, open + 1, m_values[i], 0, i);
+            const bool goOn = visit<Open + 1, NUMBER>(length + 1, m_values[i], 0, i);
+            ++m_remaining;
             if (m_left[i]++ == 0)
                 m_available |= 1U << i;
             if (!goOn)
                 return false;
         }
-        if (open < 2)
-            return true;
-
-        const Open a = m_open[open - 2];
-        if (a.value < topValue)
-            return true;
-        const ELTYPE bType = typeOf(topCode);
-        const auto tryOperator = [&](std::int32_t code) {
-            const std::uint64_t value = combine(code, a.value, a.code, a.rightValue, topValue, bType);
-            if (value == 0)
-                return true;
-            m_codes[length] = code;
-            const bool goOn = visit(length + 1, open - 1, value, topValue, code);
-            // The new state's numbers were stored over A.
-            m_open[open - 2] = a;
-            return goOn;
-        };
-        return tryOperator(ADD) && tryOperator(SUBTRACT) && tryOperator(MULTIPLY) && tryOperator(DIVIDE);
+        return true;
     }
 
     // expand() once every number is in use: only the top two operands can
     // be combined, the top one is always the right operand (so its own
     // right operand no longer matters), nothing is stored over the others,
     // and the depth is known, so the compiler can unroll the last levels.
-    template<std::int32_t Open>
-    bool reduce(std::int32_t length, std::uint64_t topValue, std::int32_t topCode)
+    template<std::int32_t Open, ELTYPE TopType>
+    bool reduce(std::int32_t length, std::uint64_t topValue)
     {
-        const DirectSearch::Open& a = m_open[Open - 2];
-        if (a.value < topValue)
+        const std::uint64_t aValue = m_openValue[Open - 2];
+        const std::uint64_t aRight = m_openRight[Open - 2];
+        const std::int32_t aCode = m_openCode[Open - 2];
+        if (aValue < topValue)
             return true;
-        const ELTYPE bType = typeOf(topCode);
-        const auto tryOperator = [&](std::int32_t code) {
-            const std::uint64_t value = combine(code, a.value, a.code, a.rightValue, topValue, bType);
+        return forEachOperator([&](auto code) {
+            const std::uint64_t value = combine(code, aValue, aCode, aRight, topValue, TopType);
             if (value == 0)
                 return true;
-            m_codes[length] = code;
             if constexpr (Open == 2) {
-                return complete(length + 1, value);
+                return complete(length + 1, value, code);
             } else {
                 if (stopped())
                     return false;
-                return reduce<Open - 1>(length + 1, value, code);
+                m_codes[length] = code;
+                return reduce<Open - 1, typeOf(code)>(length + 1, value);
             }
-        };
-        return tryOperator(ADD) && tryOperator(SUBTRACT) && tryOperator(MULTIPLY) && tryOperator(DIVIDE);
+        });
+    }
+
+    void storeOpen(std::int32_t index, std::uint64_t value, std::uint64_t rightValue, std::int32_t code)
+    {
+        m_openValue[index] = value;
+        m_openRight[index] = rightValue;
+        m_openCode[index] = code;
     }
 
     // Rebuilds the expression in the Puzzle's own stacks and lets
     // checkResult decide and report exactly as the step loop would.
-    void report(std::int32_t length)
+    void report(std::int32_t length, std::int32_t lastCode)
     {
+        m_codes[length - 1] = lastCode;
         m_puzzle.elements.clear();
         m_puzzle.operands.clear();
         for (Number& number : m_puzzle.distinct.entries())
@@ -198,16 +257,22 @@ private:
         for (std::int32_t i = 0; i < length; ++i)
             m_puzzle.Puzzle::pushElement(static_cast<ELCODE>(m_codes[i]));
         m_puzzle.Puzzle::checkResult(m_view);
+        refreshWindow();
     }
 
     Puzzle& m_puzzle;
     View& m_view;
     const std::atomic<bool>& m_stop;
     const std::uint64_t m_target;
+    std::uint64_t m_low { 0 };
+    std::uint64_t m_span { 0 };
     std::uint32_t m_available { 0 };
+    std::int32_t m_remaining { 0 };
     std::array<std::uint64_t, 6> m_values {};
     std::array<std::int32_t, 6> m_left {};
-    std::array<Open, 6> m_open {};
+    std::array<std::uint64_t, maxOpen> m_openValue {};
+    std::array<std::uint64_t, maxOpen> m_openRight {};
+    std::array<std::int32_t, maxOpen> m_openCode {};
     std::array<std::int32_t, 11> m_codes {};
 };
 

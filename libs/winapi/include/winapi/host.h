@@ -1,0 +1,45 @@
+// The host interface of our platform layer: how a program or a test sets up
+// the layer (backend, the linked resource image) and what tests may do to
+// it from outside (inject failures, inject input, observe effects). Programs
+// written against windows.h never include this; only the layer's own main()
+// and the tests do.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace winapi::host {
+
+// ---- Fault injection --------------------------------------------------
+// The next `count` calls of the named operation (spelt as the platform
+// spells it, for example "CreateSolidBrush") fail the way the platform
+// reports that failure, with `errorCode` as the thread's last-error code.
+// Arming an operation again replaces its earlier arming.
+void failNext(std::string_view operation, unsigned count, DWORD errorCode);
+// Disarms every armed failure.
+void clearFailures();
+// How many armed failures of the operation are still pending.
+unsigned pendingFailures(std::string_view operation);
+
+// Arms failures for the lifetime of a scope; disarms them all at its end.
+class ScopedFailure {
+public:
+    ScopedFailure(std::string_view operation, unsigned count, DWORD errorCode)
+    {
+        failNext(operation, count, errorCode);
+    }
+    ~ScopedFailure() { clearFailures(); }
+    ScopedFailure(const ScopedFailure&) = delete;
+    ScopedFailure& operator=(const ScopedFailure&) = delete;
+};
+
+// ---- Memory observation -----------------------------------------------
+// Global and local memory blocks currently allocated, for leak checks.
+std::size_t liveGlobalBlocks();
+std::size_t liveLocalBlocks();
+
+}
