@@ -37,6 +37,12 @@ public:
     ScopedFailure& operator=(const ScopedFailure&) = delete;
 };
 
+// ---- Resources --------------------------------------------------------
+// Hands the layer the program's compiled resource image (the binary .res
+// format). The bytes must stay valid for as long as the layer runs; the
+// image replaces any earlier one.
+void setResourceImage(const void* data, std::size_t size);
+
 // ---- Memory observation -----------------------------------------------
 // Global and local memory blocks currently allocated, for leak checks.
 std::size_t liveGlobalBlocks();
