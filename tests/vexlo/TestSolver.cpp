@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <random>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -572,6 +573,111 @@ TEST(Solver, StopFromAnotherThreadIsPrompt)
     EXPECT_LT(std::chrono::steady_clock::now() - askedAt, std::chrono::milliseconds(200));
     EXPECT_LT(puzzle.steps.load(), full.steps.load());
     EXPECT_LT(view.calls.size(), fullView.calls.size());
+}
+
+
+// Puzzles of every shape from a fixed seed: small numbers that repeat, the
+// usual large and small cards, and values anywhere up to 4294967295, with
+// ordinary and far-off targets.
+std::vector<std::pair<Numbers, std::uint32_t>> seededPuzzles()
+{
+    static constexpr std::array<std::uint32_t, 14> cards { 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 25, 50, 75, 100 };
+    std::mt19937 random(20261211);
+    const auto below = [&](std::uint32_t limit) { return static_cast<std::uint32_t>(random() % limit); };
+    std::vector<std::pair<Numbers, std::uint32_t>> puzzles;
+    for (int kind = 0; kind < 5; ++kind) {
+        for (int i = 0; i < 8; ++i) {
+            Numbers numbers {};
+            for (std::uint32_t& number : numbers) {
+                switch (kind) {
+                case 0: number = 1 + below(4); break;
+                case 1: number = cards[below(cards.size())]; break;
+                case 2: number = 1 + below(1000); break;
+                case 3: number = below(2) != 0 ? 4294967295U - below(3) : 1U << below(32); break;
+                default: number = static_cast<std::uint32_t>(random()) | 1U; break;
+                }
+            }
+            const std::uint32_t target = kind < 3 ? 1 + below(999) : static_cast<std::uint32_t>(random()) | 1U;
+            puzzles.emplace_back(numbers, target);
+        }
+    }
+    return puzzles;
+}
+
+TEST(Solver, EveryPuzzleReportsAsTheStepLoopDoes)
+{
+    for (const auto& [numbers, target] : seededPuzzles()) {
+        CountingPuzzle stepwise;
+        stepwise.numbers = numbers;
+        stepwise.target = target;
+        RecordingView expected;
+        stepwise.solve(expected);
+        ASSERT_GT(stepwise.steps.load(), 0U);
+        EXPECT_EQ(solve(numbers, target).calls, expected.calls)
+            << numbers[0] << " " << numbers[1] << " " << numbers[2] << " " << numbers[3] << " " << numbers[4] << " "
+            << numbers[5] << " -> " << target;
+    }
+}
+
+// Requests a stop from inside the View at its n-th call of any kind.
+class StopAtCallView : public RecordingView {
+public:
+    StopAtCallView(Puzzle& puzzle, std::size_t stopAt)
+        : m_puzzle(puzzle)
+        , m_stopAt(stopAt)
+    {
+    }
+    void addSolution(std::string text) override
+    {
+        RecordingView::addSolution(std::move(text));
+        counted();
+    }
+    void clearSolutions() override
+    {
+        RecordingView::clearSolutions();
+        counted();
+    }
+    void setNearest(std::uint64_t below, std::uint64_t above) override
+    {
+        RecordingView::setNearest(below, above);
+        counted();
+    }
+
+private:
+    void counted()
+    {
+        if (calls.size() == m_stopAt)
+            m_puzzle.requestStop();
+    }
+
+    Puzzle& m_puzzle;
+    std::size_t m_stopAt;
+};
+
+TEST(Solver, StopInsideAReportEndsBothSearchesAlike)
+{
+    // The state being reported is finished, and nothing after it is seen.
+    for (const auto& [numbers, target] : std::vector<std::pair<Numbers, std::uint32_t>> {
+             { { 1, 1, 1, 1, 1, 2 }, 11 }, { { 100, 75, 50, 25, 6, 3 }, 952 }, { { 1, 2, 3, 4, 5, 6 }, 100 } }) {
+        const std::size_t fullLength = solve(numbers, target).calls.size();
+        for (const std::size_t stopAt : { std::size_t { 1 }, std::size_t { 2 }, std::size_t { 3 }, std::size_t { 4 },
+                 std::size_t { 7 }, fullLength / 2, fullLength - 1 }) {
+            Puzzle direct;
+            direct.numbers = numbers;
+            direct.target = target;
+            StopAtCallView directView(direct, stopAt);
+            direct.solve(directView);
+
+            CountingPuzzle stepwise;
+            stepwise.numbers = numbers;
+            stepwise.target = target;
+            StopAtCallView stepwiseView(stepwise, stopAt);
+            stepwise.solve(stepwiseView);
+
+            EXPECT_EQ(directView.calls, stepwiseView.calls) << "target " << target << ", stop at call " << stopAt;
+            EXPECT_LT(directView.calls.size(), fullLength) << "target " << target << ", stop at call " << stopAt;
+        }
+    }
 }
 
 }

@@ -1,0 +1,1 @@
+# Sources of src/controls (none yet).

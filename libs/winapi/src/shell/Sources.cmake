@@ -1,0 +1,1 @@
+# Sources of src/shell (none yet).

@@ -1,0 +1,2 @@
+target_sources(winapi PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/Metrics.cpp)

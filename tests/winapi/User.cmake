@@ -1,0 +1,1 @@
+# Test sources of the layer's User concern: list(APPEND WINAPI_TEST_SOURCES ...).
