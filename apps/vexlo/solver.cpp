@@ -114,7 +114,7 @@ private:
         m_low = m_target > best ? m_target - best : 0;
         m_span = high - m_low;
     }
-    bool nearEnough(std::uint64_t value) const { return value - m_low < m_span; }
+    bool nearEnough(std::uint64_t value) const { return value - m_low <= m_span; }
 
     // A complete expression whose last element has code `lastCode`; false
     // once a stop was seen.

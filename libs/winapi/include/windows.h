@@ -7,8 +7,10 @@
 #include "winapi/types.h"
 #include "winapi/kernel.h"
 #include "winapi/metrics.h"
+#include "winapi/styles.h"
 #include "winapi/gdi.h"
 #include "winapi/resources.h"
+#include "winapi/icons.h"
 #include "winapi/user.h"
 
 #endif /* WINAPI_WINDOWS_H */
