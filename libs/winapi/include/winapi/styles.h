@@ -1,7 +1,424 @@
-/* placeholder */
+/* Numeric constants shared by resource scripts and programs: window,
+ * dialog and control styles, dialog command identifiers, virtual-key
+ * codes, accelerator flags and menu flags, with the platform's values.
+ * Everything here is a plain #define, so the resource compiler sees it
+ * too; no typedefs or declarations belong in this header. */
 #ifndef WINAPI_STYLES_H
 #define WINAPI_STYLES_H
 
 #include "winapi/types.h"
+
+/* Window styles. */
+#define WS_OVERLAPPED 0x00000000
+#define WS_POPUP 0x80000000
+#define WS_CHILD 0x40000000
+#define WS_MINIMIZE 0x20000000
+#define WS_VISIBLE 0x10000000
+#define WS_DISABLED 0x08000000
+#define WS_CLIPSIBLINGS 0x04000000
+#define WS_CLIPCHILDREN 0x02000000
+#define WS_MAXIMIZE 0x01000000
+#define WS_CAPTION 0x00C00000 /* WS_BORDER | WS_DLGFRAME */
+#define WS_BORDER 0x00800000
+#define WS_DLGFRAME 0x00400000
+#define WS_VSCROLL 0x00200000
+#define WS_HSCROLL 0x00100000
+#define WS_SYSMENU 0x00080000
+#define WS_THICKFRAME 0x00040000
+#define WS_GROUP 0x00020000
+#define WS_TABSTOP 0x00010000
+#define WS_MINIMIZEBOX 0x00020000
+#define WS_MAXIMIZEBOX 0x00010000
+#define WS_TILED WS_OVERLAPPED
+#define WS_ICONIC WS_MINIMIZE
+#define WS_SIZEBOX WS_THICKFRAME
+#define WS_CHILDWINDOW WS_CHILD
+#define WS_OVERLAPPEDWINDOW (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
+#define WS_TILEDWINDOW WS_OVERLAPPEDWINDOW
+#define WS_POPUPWINDOW (WS_POPUP | WS_BORDER | WS_SYSMENU)
+
+/* Extended window styles. */
+#define WS_EX_DLGMODALFRAME 0x00000001
+#define WS_EX_NOPARENTNOTIFY 0x00000004
+#define WS_EX_TOPMOST 0x00000008
+#define WS_EX_ACCEPTFILES 0x00000010
+#define WS_EX_TRANSPARENT 0x00000020
+#define WS_EX_MDICHILD 0x00000040
+#define WS_EX_TOOLWINDOW 0x00000080
+#define WS_EX_WINDOWEDGE 0x00000100
+#define WS_EX_CLIENTEDGE 0x00000200
+#define WS_EX_CONTEXTHELP 0x00000400
+#define WS_EX_RIGHT 0x00001000
+#define WS_EX_LEFT 0x00000000
+#define WS_EX_RTLREADING 0x00002000
+#define WS_EX_LTRREADING 0x00000000
+#define WS_EX_LEFTSCROLLBAR 0x00004000
+#define WS_EX_RIGHTSCROLLBAR 0x00000000
+#define WS_EX_CONTROLPARENT 0x00010000
+#define WS_EX_STATICEDGE 0x00020000
+#define WS_EX_APPWINDOW 0x00040000
+#define WS_EX_LAYERED 0x00080000
+#define WS_EX_NOINHERITLAYOUT 0x00100000
+#define WS_EX_NOREDIRECTIONBITMAP 0x00200000
+#define WS_EX_LAYOUTRTL 0x00400000
+#define WS_EX_COMPOSITED 0x02000000
+#define WS_EX_NOACTIVATE 0x08000000
+#define WS_EX_OVERLAPPEDWINDOW (WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE)
+#define WS_EX_PALETTEWINDOW (WS_EX_WINDOWEDGE | WS_EX_TOOLWINDOW | WS_EX_TOPMOST)
+
+/* Dialog styles. */
+#define DS_ABSALIGN 0x0001
+#define DS_SYSMODAL 0x0002
+#define DS_3DLOOK 0x0004
+#define DS_FIXEDSYS 0x0008
+#define DS_NOFAILCREATE 0x0010
+#define DS_LOCALEDIT 0x0020
+#define DS_SETFONT 0x0040
+#define DS_MODALFRAME 0x0080
+#define DS_NOIDLEMSG 0x0100
+#define DS_SETFOREGROUND 0x0200
+#define DS_CONTROL 0x0400
+#define DS_CENTER 0x0800
+#define DS_CENTERMOUSE 0x1000
+#define DS_CONTEXTHELP 0x2000
+#define DS_USEPIXELS 0x8000
+#define DS_SHELLFONT (DS_SETFONT | DS_FIXEDSYS)
+
+/* Button styles. */
+#define BS_PUSHBUTTON 0x00000000
+#define BS_DEFPUSHBUTTON 0x00000001
+#define BS_CHECKBOX 0x00000002
+#define BS_AUTOCHECKBOX 0x00000003
+#define BS_RADIOBUTTON 0x00000004
+#define BS_3STATE 0x00000005
+#define BS_AUTO3STATE 0x00000006
+#define BS_GROUPBOX 0x00000007
+#define BS_USERBUTTON 0x00000008
+#define BS_AUTORADIOBUTTON 0x00000009
+#define BS_PUSHBOX 0x0000000A
+#define BS_OWNERDRAW 0x0000000B
+#define BS_TYPEMASK 0x0000000F
+#define BS_LEFTTEXT 0x00000020
+#define BS_RIGHTBUTTON BS_LEFTTEXT
+#define BS_TEXT 0x00000000
+#define BS_ICON 0x00000040
+#define BS_BITMAP 0x00000080
+#define BS_LEFT 0x00000100
+#define BS_RIGHT 0x00000200
+#define BS_CENTER 0x00000300
+#define BS_TOP 0x00000400
+#define BS_BOTTOM 0x00000800
+#define BS_VCENTER 0x00000C00
+#define BS_PUSHLIKE 0x00001000
+#define BS_MULTILINE 0x00002000
+#define BS_NOTIFY 0x00004000
+#define BS_FLAT 0x00008000
+
+/* Edit control styles. */
+#define ES_LEFT 0x0000
+#define ES_CENTER 0x0001
+#define ES_RIGHT 0x0002
+#define ES_MULTILINE 0x0004
+#define ES_UPPERCASE 0x0008
+#define ES_LOWERCASE 0x0010
+#define ES_PASSWORD 0x0020
+#define ES_AUTOVSCROLL 0x0040
+#define ES_AUTOHSCROLL 0x0080
+#define ES_NOHIDESEL 0x0100
+#define ES_OEMCONVERT 0x0400
+#define ES_READONLY 0x0800
+#define ES_WANTRETURN 0x1000
+#define ES_NUMBER 0x2000
+
+/* Static control styles. */
+#define SS_LEFT 0x00000000
+#define SS_CENTER 0x00000001
+#define SS_RIGHT 0x00000002
+#define SS_ICON 0x00000003
+#define SS_BLACKRECT 0x00000004
+#define SS_GRAYRECT 0x00000005
+#define SS_WHITERECT 0x00000006
+#define SS_BLACKFRAME 0x00000007
+#define SS_GRAYFRAME 0x00000008
+#define SS_WHITEFRAME 0x00000009
+#define SS_USERITEM 0x0000000A
+#define SS_SIMPLE 0x0000000B
+#define SS_LEFTNOWORDWRAP 0x0000000C
+#define SS_OWNERDRAW 0x0000000D
+#define SS_BITMAP 0x0000000E
+#define SS_ENHMETAFILE 0x0000000F
+#define SS_ETCHEDHORZ 0x00000010
+#define SS_ETCHEDVERT 0x00000011
+#define SS_ETCHEDFRAME 0x00000012
+#define SS_TYPEMASK 0x0000001F
+#define SS_REALSIZECONTROL 0x00000040
+#define SS_NOPREFIX 0x00000080
+#define SS_NOTIFY 0x00000100
+#define SS_CENTERIMAGE 0x00000200
+#define SS_RIGHTJUST 0x00000400
+#define SS_REALSIZEIMAGE 0x00000800
+#define SS_SUNKEN 0x00001000
+#define SS_EDITCONTROL 0x00002000
+#define SS_ENDELLIPSIS 0x00004000
+#define SS_PATHELLIPSIS 0x00008000
+#define SS_WORDELLIPSIS 0x0000C000
+#define SS_ELLIPSISMASK 0x0000C000
+
+/* List box styles. */
+#define LBS_NOTIFY 0x0001
+#define LBS_SORT 0x0002
+#define LBS_NOREDRAW 0x0004
+#define LBS_MULTIPLESEL 0x0008
+#define LBS_OWNERDRAWFIXED 0x0010
+#define LBS_OWNERDRAWVARIABLE 0x0020
+#define LBS_HASSTRINGS 0x0040
+#define LBS_USETABSTOPS 0x0080
+#define LBS_NOINTEGRALHEIGHT 0x0100
+#define LBS_MULTICOLUMN 0x0200
+#define LBS_WANTKEYBOARDINPUT 0x0400
+#define LBS_EXTENDEDSEL 0x0800
+#define LBS_DISABLENOSCROLL 0x1000
+#define LBS_NODATA 0x2000
+#define LBS_NOSEL 0x4000
+#define LBS_COMBOBOX 0x8000
+#define LBS_STANDARD (LBS_NOTIFY | LBS_SORT | WS_VSCROLL | WS_BORDER)
+
+/* Combo box styles. */
+#define CBS_SIMPLE 0x0001
+#define CBS_DROPDOWN 0x0002
+#define CBS_DROPDOWNLIST 0x0003
+#define CBS_OWNERDRAWFIXED 0x0010
+#define CBS_OWNERDRAWVARIABLE 0x0020
+#define CBS_AUTOHSCROLL 0x0040
+#define CBS_OEMCONVERT 0x0080
+#define CBS_SORT 0x0100
+#define CBS_HASSTRINGS 0x0200
+#define CBS_NOINTEGRALHEIGHT 0x0400
+#define CBS_DISABLENOSCROLL 0x0800
+#define CBS_UPPERCASE 0x2000
+#define CBS_LOWERCASE 0x4000
+
+/* Scroll bar control styles. */
+#define SBS_HORZ 0x0000
+#define SBS_VERT 0x0001
+#define SBS_TOPALIGN 0x0002
+#define SBS_LEFTALIGN 0x0002
+#define SBS_BOTTOMALIGN 0x0004
+#define SBS_RIGHTALIGN 0x0004
+#define SBS_SIZEBOXTOPLEFTALIGN 0x0002
+#define SBS_SIZEBOXBOTTOMRIGHTALIGN 0x0004
+#define SBS_SIZEBOX 0x0008
+#define SBS_SIZEGRIP 0x0010
+
+/* Dialog command identifiers (also the results of message boxes). */
+#define IDOK 1
+#define IDCANCEL 2
+#define IDABORT 3
+#define IDRETRY 4
+#define IDIGNORE 5
+#define IDYES 6
+#define IDNO 7
+#define IDCLOSE 8
+#define IDHELP 9
+#define IDTRYAGAIN 10
+#define IDCONTINUE 11
+#define IDTIMEOUT 32000
+
+/* Virtual-key codes. The digits and letters have no names: their codes
+ * are the ASCII codes of '0' to '9' and 'A' to 'Z'. */
+#define VK_LBUTTON 0x01
+#define VK_RBUTTON 0x02
+#define VK_CANCEL 0x03
+#define VK_MBUTTON 0x04
+#define VK_XBUTTON1 0x05
+#define VK_XBUTTON2 0x06
+#define VK_BACK 0x08
+#define VK_TAB 0x09
+#define VK_CLEAR 0x0C
+#define VK_RETURN 0x0D
+#define VK_SHIFT 0x10
+#define VK_CONTROL 0x11
+#define VK_MENU 0x12
+#define VK_PAUSE 0x13
+#define VK_CAPITAL 0x14
+#define VK_KANA 0x15
+#define VK_HANGUL 0x15
+#define VK_IME_ON 0x16
+#define VK_JUNJA 0x17
+#define VK_FINAL 0x18
+#define VK_HANJA 0x19
+#define VK_KANJI 0x19
+#define VK_IME_OFF 0x1A
+#define VK_ESCAPE 0x1B
+#define VK_CONVERT 0x1C
+#define VK_NONCONVERT 0x1D
+#define VK_ACCEPT 0x1E
+#define VK_MODECHANGE 0x1F
+#define VK_SPACE 0x20
+#define VK_PRIOR 0x21
+#define VK_NEXT 0x22
+#define VK_END 0x23
+#define VK_HOME 0x24
+#define VK_LEFT 0x25
+#define VK_UP 0x26
+#define VK_RIGHT 0x27
+#define VK_DOWN 0x28
+#define VK_SELECT 0x29
+#define VK_PRINT 0x2A
+#define VK_EXECUTE 0x2B
+#define VK_SNAPSHOT 0x2C
+#define VK_INSERT 0x2D
+#define VK_DELETE 0x2E
+#define VK_HELP 0x2F
+#define VK_LWIN 0x5B
+#define VK_RWIN 0x5C
+#define VK_APPS 0x5D
+#define VK_SLEEP 0x5F
+#define VK_NUMPAD0 0x60
+#define VK_NUMPAD1 0x61
+#define VK_NUMPAD2 0x62
+#define VK_NUMPAD3 0x63
+#define VK_NUMPAD4 0x64
+#define VK_NUMPAD5 0x65
+#define VK_NUMPAD6 0x66
+#define VK_NUMPAD7 0x67
+#define VK_NUMPAD8 0x68
+#define VK_NUMPAD9 0x69
+#define VK_MULTIPLY 0x6A
+#define VK_ADD 0x6B
+#define VK_SEPARATOR 0x6C
+#define VK_SUBTRACT 0x6D
+#define VK_DECIMAL 0x6E
+#define VK_DIVIDE 0x6F
+#define VK_F1 0x70
+#define VK_F2 0x71
+#define VK_F3 0x72
+#define VK_F4 0x73
+#define VK_F5 0x74
+#define VK_F6 0x75
+#define VK_F7 0x76
+#define VK_F8 0x77
+#define VK_F9 0x78
+#define VK_F10 0x79
+#define VK_F11 0x7A
+#define VK_F12 0x7B
+#define VK_F13 0x7C
+#define VK_F14 0x7D
+#define VK_F15 0x7E
+#define VK_F16 0x7F
+#define VK_F17 0x80
+#define VK_F18 0x81
+#define VK_F19 0x82
+#define VK_F20 0x83
+#define VK_F21 0x84
+#define VK_F22 0x85
+#define VK_F23 0x86
+#define VK_F24 0x87
+#define VK_NUMLOCK 0x90
+#define VK_SCROLL 0x91
+#define VK_LSHIFT 0xA0
+#define VK_RSHIFT 0xA1
+#define VK_LCONTROL 0xA2
+#define VK_RCONTROL 0xA3
+#define VK_LMENU 0xA4
+#define VK_RMENU 0xA5
+#define VK_BROWSER_BACK 0xA6
+#define VK_BROWSER_FORWARD 0xA7
+#define VK_BROWSER_REFRESH 0xA8
+#define VK_BROWSER_STOP 0xA9
+#define VK_BROWSER_SEARCH 0xAA
+#define VK_BROWSER_FAVORITES 0xAB
+#define VK_BROWSER_HOME 0xAC
+#define VK_VOLUME_MUTE 0xAD
+#define VK_VOLUME_DOWN 0xAE
+#define VK_VOLUME_UP 0xAF
+#define VK_MEDIA_NEXT_TRACK 0xB0
+#define VK_MEDIA_PREV_TRACK 0xB1
+#define VK_MEDIA_STOP 0xB2
+#define VK_MEDIA_PLAY_PAUSE 0xB3
+#define VK_LAUNCH_MAIL 0xB4
+#define VK_LAUNCH_MEDIA_SELECT 0xB5
+#define VK_LAUNCH_APP1 0xB6
+#define VK_LAUNCH_APP2 0xB7
+#define VK_OEM_1 0xBA      /* ';:' on a US keyboard */
+#define VK_OEM_PLUS 0xBB   /* '=+' */
+#define VK_OEM_COMMA 0xBC  /* ',<' */
+#define VK_OEM_MINUS 0xBD  /* '-_' */
+#define VK_OEM_PERIOD 0xBE /* '.>' */
+#define VK_OEM_2 0xBF      /* '/?' */
+#define VK_OEM_3 0xC0      /* '`~' */
+#define VK_OEM_4 0xDB      /* '[{' */
+#define VK_OEM_5 0xDC      /* '\|' */
+#define VK_OEM_6 0xDD      /* ']}' */
+#define VK_OEM_7 0xDE      /* quote */
+#define VK_OEM_8 0xDF
+#define VK_OEM_102 0xE2 /* the extra key beside the left Shift */
+#define VK_PROCESSKEY 0xE5
+#define VK_PACKET 0xE7
+#define VK_ATTN 0xF6
+#define VK_CRSEL 0xF7
+#define VK_EXSEL 0xF8
+#define VK_EREOF 0xF9
+#define VK_PLAY 0xFA
+#define VK_ZOOM 0xFB
+#define VK_NONAME 0xFC
+#define VK_PA1 0xFD
+#define VK_OEM_CLEAR 0xFE
+
+/* Accelerator flags (the fVirt member of ACCEL). */
+#define FVIRTKEY 0x01
+#define FNOINVERT 0x02
+#define FSHIFT 0x04
+#define FCONTROL 0x08
+#define FALT 0x10
+
+/* Menu flags of the classic calls (AppendMenu, ModifyMenu, ...). */
+#define MF_INSERT 0x00000000
+#define MF_CHANGE 0x00000080
+#define MF_APPEND 0x00000100
+#define MF_DELETE 0x00000200
+#define MF_REMOVE 0x00001000
+#define MF_BYCOMMAND 0x00000000
+#define MF_BYPOSITION 0x00000400
+#define MF_SEPARATOR 0x00000800
+#define MF_ENABLED 0x00000000
+#define MF_GRAYED 0x00000001
+#define MF_DISABLED 0x00000002
+#define MF_UNCHECKED 0x00000000
+#define MF_CHECKED 0x00000008
+#define MF_USECHECKBITMAPS 0x00000200
+#define MF_STRING 0x00000000
+#define MF_BITMAP 0x00000004
+#define MF_OWNERDRAW 0x00000100
+#define MF_POPUP 0x00000010
+#define MF_MENUBARBREAK 0x00000020
+#define MF_MENUBREAK 0x00000040
+#define MF_UNHILITE 0x00000000
+#define MF_HILITE 0x00000080
+#define MF_DEFAULT 0x00001000
+#define MF_SYSMENU 0x00002000
+#define MF_HELP 0x00004000
+#define MF_RIGHTJUSTIFY 0x00004000
+#define MF_MOUSESELECT 0x00008000
+#define MF_END 0x00000080 /* last item of a level, in classic menu templates only */
+
+/* Menu item types and states (MENUITEMINFO, extended menu templates). */
+#define MFT_STRING MF_STRING
+#define MFT_BITMAP MF_BITMAP
+#define MFT_MENUBARBREAK MF_MENUBARBREAK
+#define MFT_MENUBREAK MF_MENUBREAK
+#define MFT_OWNERDRAW MF_OWNERDRAW
+#define MFT_RADIOCHECK 0x00000200
+#define MFT_SEPARATOR MF_SEPARATOR
+#define MFT_RIGHTORDER 0x00002000
+#define MFT_RIGHTJUSTIFY MF_RIGHTJUSTIFY
+#define MFS_GRAYED 0x00000003
+#define MFS_DISABLED MFS_GRAYED
+#define MFS_CHECKED MF_CHECKED
+#define MFS_HILITE MF_HILITE
+#define MFS_ENABLED MF_ENABLED
+#define MFS_UNCHECKED MF_UNCHECKED
+#define MFS_UNHILITE MF_UNHILITE
+#define MFS_DEFAULT MF_DEFAULT
 
 #endif /* WINAPI_STYLES_H */
