@@ -21,6 +21,7 @@ constexpr Entry entries[] = {
     { ERROR_ACCESS_DENIED, "Access was refused.\r\n" },
     { ERROR_INVALID_HANDLE, "The handle does not refer to a live object.\r\n" },
     { ERROR_NOT_ENOUGH_MEMORY, "There is not enough memory to carry out the operation.\r\n" },
+    { ERROR_INVALID_DATA, "The data is malformed.\r\n" },
     { ERROR_OUTOFMEMORY, "The system ran out of memory while carrying out the operation.\r\n" },
     { ERROR_NOT_SUPPORTED, "The request is not supported.\r\n" },
     { ERROR_INVALID_PARAMETER, "A parameter of the call is not valid.\r\n" },
