@@ -1,0 +1,86 @@
+// The Application object: instance handle, window references, resource
+// loaders and the shared string buffer.
+#include "application.h"
+
+#include "except.h"
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+namespace wivel {
+namespace {
+
+// One buffer for all string loads of the process: it starts with room for
+// 32 characters and only ever doubles. The lock makes loads from several
+// threads safe; a load is short, so they simply queue.
+struct StringBuffer {
+    std::mutex lock;
+    std::vector<char> characters;
+};
+
+StringBuffer& stringBuffer()
+{
+    static StringBuffer buffer;
+    return buffer;
+}
+
+}
+
+Application::Application()
+    : m_instance(GetModuleHandleA(nullptr))
+{
+}
+
+std::size_t Application::toHash() const { return std::hash<HINSTANCE> {}(m_instance); }
+
+bool Application::equals(const Object* other) const
+{
+    const auto* application = dynamic_cast<const Application*>(other);
+    return application != nullptr && application->instance() == instance();
+}
+
+HINSTANCE Application::instance() const { return m_instance; }
+
+WindowBase* Application::mainWindow() const { return m_mainWindow; }
+
+WindowBase* Application::mainWindow(WindowBase* window)
+{
+    require(m_mainWindow == nullptr, "the main window is set only once");
+    require(window != nullptr, "the main window is a window");
+    m_mainWindow = window;
+    return window;
+}
+
+std::string Application::stringTable(UINT number)
+{
+    StringBuffer& buffer = stringBuffer();
+    std::lock_guard guard(buffer.lock);
+    std::vector<char>& characters = buffer.characters;
+    if (characters.empty())
+        characters.resize(32);
+    for (;;) {
+        // A failure that passes the check (its code is zero) may leave the
+        // buffer untouched: it must not yield the previous load's text.
+        characters[0] = '\0';
+        const int loaded = LoadStringA(m_instance, number, characters.data(), static_cast<int>(characters.size()));
+        checkDefinedAPI(loaded, "LoadStringA", "Application.stringTable");
+        if (loaded == 0)
+            return {};
+        const std::size_t length
+            = static_cast<std::size_t>(std::find(characters.begin(), characters.end(), '\0') - characters.begin());
+        // A text that fills the buffer may have been cut short.
+        if (length + 1 < characters.size())
+            return std::string(characters.data(), length);
+        characters.resize(characters.size() * 2);
+    }
+}
+
+std::size_t Application::stringBufferCapacity()
+{
+    StringBuffer& buffer = stringBuffer();
+    std::lock_guard guard(buffer.lock);
+    return buffer.characters.size();
+}
+
+}
