@@ -47,5 +47,12 @@ void setResourceImage(const void* data, std::size_t size);
 // Global and local memory blocks currently allocated, for leak checks.
 std::size_t liveGlobalBlocks();
 std::size_t liveLocalBlocks();
+// Drawing objects (not stock) and icons or cursors (not shared) alive.
+std::size_t liveGdiObjects();
+std::size_t liveIcons();
+
+// ---- Cursor -----------------------------------------------------------
+// The cursor last set with SetCursor (NULL: none shown).
+HCURSOR currentCursor();
 
 }
