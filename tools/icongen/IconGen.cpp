@@ -266,7 +266,8 @@ int main(int argc, char** argv)
             return 1;
         }
     } catch (const Failure& failure) {
-        std::cerr << inputName << ":" << failure.line() << ": " << failure.message() << "\n";
+        std::cerr << inputName << (failure.line() > 0 ? ":" + std::to_string(failure.line()) : std::string()) << ": "
+                  << failure.message() << "\n";
         return 1;
     }
     return 0;
