@@ -1,9 +1,13 @@
 // The saved-state stack of DCState.
 #include <wivel/dc.h>
 #include <wivel/except.h>
+#include <wivel/gdiobject.h>
+
+#include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 namespace {
@@ -69,6 +73,31 @@ TEST(DCState, PoppingMoreThanSavedIsARangeError)
     EXPECT_THROW(state.popStates(2), wivel::RangeError);
     EXPECT_EQ(savedIndices(state), std::vector<std::int32_t> { 1 }) << "a refused pop changes nothing";
     EXPECT_THROW(state.popStates(0), wivel::AssertionFailure);
+}
+
+// Saved states keep what they recorded: an object replaced in the current
+// state stays alive in the saved one and comes back with the restore.
+TEST(DCState, RecordedObjectsComeBackWithTheirState)
+{
+    const auto font = [](int stockIndex) {
+        return std::make_shared<wivel::Font>(static_cast<HFONT>(GetStockObject(stockIndex)), false);
+    };
+    for (const bool relative : { true, false }) {
+        DCState state;
+        state.current().font = font(SYSTEM_FONT);
+        const std::weak_ptr<wivel::Font> recorded = state.current().font;
+        state.pushState(1);
+        state.current().font = font(DEFAULT_GUI_FONT);
+        EXPECT_FALSE(recorded.expired()) << "the saved state keeps it alive";
+        state.pushState(2);
+        state.current().font = font(ANSI_VAR_FONT);
+        if (relative)
+            state.popStates(2);
+        else
+            state.restoreState(1);
+        EXPECT_EQ(state.current().font, recorded.lock()) << (relative ? "pop" : "restore");
+        EXPECT_TRUE(state.saved().empty());
+    }
 }
 
 }
