@@ -82,6 +82,15 @@ HGDIOBJ GDIObject::handle() const { return m_handle; }
 
 bool GDIObject::equals(const GDIObject* other) const { return other != nullptr && other->handle() == handle(); }
 
+HANDLE GDIObject::clipboardHandover(UINT format, bool transfer, UINT transferFormat)
+{
+    if (transfer) {
+        require(format == transferFormat, "a drawing object is handed over to the clipboard only in its own format");
+        m_owned = false;
+    }
+    return handle();
+}
+
 // ---- Font, Brush, Pen ---------------------------------------------------
 
 Font::Font(HFONT handle, bool owned)
@@ -150,14 +159,7 @@ Size Bitmap::size() const { return { width(), height() }; }
 
 BITMAP Bitmap::info() const { return m_info; }
 
-HANDLE Bitmap::clipboardHandle(UINT format, bool transfer)
-{
-    if (transfer) {
-        require(format == bitmapFormat, "a bitmap is handed over to the clipboard only as CF_BITMAP");
-        owned(false);
-    }
-    return handle();
-}
+HANDLE Bitmap::clipboardHandle(UINT format, bool transfer) { return clipboardHandover(format, transfer, bitmapFormat); }
 
 // ---- Palette ------------------------------------------------------------
 
@@ -196,11 +198,7 @@ UINT Palette::length() const { return m_length; }
 
 HANDLE Palette::clipboardHandle(UINT format, bool transfer)
 {
-    if (transfer) {
-        require(format == paletteFormat, "a palette is handed over to the clipboard only as CF_PALETTE");
-        owned(false);
-    }
-    return handle();
+    return clipboardHandover(format, transfer, paletteFormat);
 }
 
 PaletteEntry Palette::entry(UINT index) const { return entries(index, index + 1).front(); }

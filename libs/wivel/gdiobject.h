@@ -43,7 +43,9 @@ public:
 protected:
     // Requires a handle that is not null.
     GDIObject(HGDIOBJ handle, bool owned);
-    void owned(bool owned) { m_owned = owned; }
+    // ClipboardData for the kinds that have one clipboard format: lent in
+    // any format, handed over (ownership and all) only in `transferFormat`.
+    HANDLE clipboardHandover(UINT format, bool transfer, UINT transferFormat);
 
 private:
     bool m_owned;
