@@ -1,5 +1,6 @@
 // Per-thread last-error codes, the module handle, clocks and threads.
 #include "core/Faults.h"
+#include "kernel/Module.h"
 
 #include <windows.h>
 
@@ -13,10 +14,6 @@
 namespace {
 
 thread_local DWORD lastError = 0;
-
-// The one module of the process. Its value mimics the usual load address of
-// a program image; it is never dereferenced.
-const HMODULE programModule = reinterpret_cast<HMODULE>(std::uintptr_t { 0x00400000 });
 
 constexpr LONGLONG counterFrequency = 10'000'000;
 
@@ -39,7 +36,7 @@ HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName)
     if (winapi::injectedFailure("GetModuleHandleA"))
         return nullptr;
     if (moduleName == nullptr)
-        return programModule;
+        return winapi::programModule();
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;
 }

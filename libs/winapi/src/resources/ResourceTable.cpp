@@ -6,6 +6,7 @@
 #include "resources/ResourceTable.h"
 
 #include "core/HandleTable.h"
+#include "kernel/Module.h"
 
 #include <winapi/host.h>
 
@@ -15,10 +16,6 @@
 
 namespace winapi::resources {
 namespace {
-
-// GetModuleHandleA(NULL)'s value, the one module of the process. The
-// resource tests check that the two agree.
-const HMODULE programModule = reinterpret_cast<HMODULE>(std::uintptr_t { 0x00400000 });
 
 // The resource types looked up here, as numbers (RT_ values are pointers).
 constexpr WORD typeCursor = 1;
@@ -175,7 +172,7 @@ std::optional<ImageMeasures> measure(std::span<const BYTE> image, const ImageMea
 
 bool isOwnModule(HMODULE module)
 {
-    return module == nullptr || module == programModule;
+    return module == nullptr || module == programModule();
 }
 
 NameOrId nameOrIdFrom(LPCSTR value)
