@@ -14,40 +14,36 @@ namespace vexlo {
 
 namespace {
 
-// The value of operator `code` applied to A (left) and B (right), or 0 when
-// the combination is refused. These are the whole pruning rules: each one
-// leaves a single canonical shape for a group of equivalent expressions.
-inline std::uint64_t combine(std::int32_t code, std::uint64_t a, std::int32_t aCode, std::uint64_t aRightValue,
-    std::uint64_t b, Puzzle::ELTYPE bType)
+// Whether operator `code` may combine A (left) and B (right), and if so
+// their value. These are the whole pruning rules: each one leaves a single
+// canonical shape for a group of equivalent expressions.
+inline bool combine(std::int32_t code, std::uint64_t a, std::int32_t aCode, std::uint64_t aRightValue,
+    std::uint64_t b, Puzzle::ELTYPE bType, std::uint64_t& value)
 {
     // The larger operand is always the left one, and a chain of one operator
     // takes its right-hand operands in non-increasing order.
     if (a < b || (aCode == code && aRightValue < b))
-        return 0;
-    std::uint64_t result = 0;
+        return false;
     switch (code) {
     case Puzzle::ADD:
-        if (bType == Puzzle::ADDITIVE || aCode == Puzzle::SUBTRACT || __builtin_add_overflow(a, b, &result))
-            return 0;
-        return result;
+        return bType != Puzzle::ADDITIVE && aCode != Puzzle::SUBTRACT && !__builtin_add_overflow(a, b, &value);
     case Puzzle::SUBTRACT:
-        return bType == Puzzle::ADDITIVE ? 0 : a - b;
+        // Equal operands would give 0, which is never formed.
+        value = a - b;
+        return bType != Puzzle::ADDITIVE && a != b;
     case Puzzle::MULTIPLY:
-        if (b == 1 || bType == Puzzle::MULTIPLICATIVE || aCode == Puzzle::DIVIDE || __builtin_mul_overflow(a, b, &result))
-            return 0;
-        return result;
+        return b != 1 && bType != Puzzle::MULTIPLICATIVE && aCode != Puzzle::DIVIDE
+            && !__builtin_mul_overflow(a, b, &value);
     case Puzzle::DIVIDE:
         if (b == 1 || bType == Puzzle::MULTIPLICATIVE)
-            return 0;
-        // The 32-bit division is several times faster, and nearly every
-        // division the search tries has a 32-bit dividend.
-        if (a <= 0xFFFFFFFFU) {
-            const auto x = static_cast<std::uint32_t>(a), y = static_cast<std::uint32_t>(b);
-            return x % y != 0 ? 0 : x / y;
-        }
-        return a % b != 0 ? 0 : a / b;
+            return false;
+        // One division gives the quotient and, through it, the remainder.
+        // On current processors a 64-bit division costs less than the
+        // branches that would avoid it or narrow it to 32 bits.
+        value = a / b;
+        return value * b == a;
     default:
-        return 0;
+        return false;
     }
 }
 
@@ -83,7 +79,11 @@ public:
     }
 
     // Every number in turn opens an expression, the largest first.
-    void run() { expand<0, NUMBER>(0, 0, 0, 0); }
+    void run()
+    {
+        if (m_remaining > 0)
+            expand<0, NUMBER>(0, 0, 0, 0);
+    }
 
 private:
     // Six numbers never leave more than six operands open.
@@ -118,7 +118,7 @@ private:
 
     // A complete expression whose last element has code `lastCode`; false
     // once a stop was seen.
-    bool complete(std::int32_t length, std::uint64_t value, std::int32_t lastCode)
+    [[gnu::always_inline]] bool complete(std::int32_t length, std::uint64_t value, std::int32_t lastCode)
     {
         if (stopped())
             return false;
@@ -129,7 +129,8 @@ private:
 
     // Visits one state and everything below it; false once a stop was seen.
     template<std::int32_t Open, ELTYPE TopType>
-    bool visit(std::int32_t length, std::uint64_t value, std::uint64_t rightValue, std::int32_t code)
+    [[gnu::always_inline]] bool visit(
+        std::int32_t length, std::uint64_t value, std::uint64_t rightValue, std::int32_t code)
     {
         if constexpr (Open == 1) {
             if (!complete(length, value, code))
@@ -141,35 +142,27 @@ private:
     }
 
     // Visits every state one element longer than this one, in search order:
-    // the numbers still available, largest first, then the four operators.
-    // The top operand travels as arguments, so that it stays in registers;
-    // the ones below it live in the m_open arrays.
+    // the numbers still available (at least one is), largest first, then
+    // the four operators. The top operand travels as arguments, so that it
+    // stays in registers; the ones below it live in the m_open arrays.
     template<std::int32_t Open, ELTYPE TopType>
     bool expand(std::int32_t length, std::uint64_t topValue, std::uint64_t topRight, std::int32_t topCode)
     {
-        if (m_remaining == 0) {
-            if constexpr (Open >= 2)
-                return reduce<Open, TopType>(length, topValue);
-            return true;
-        }
-
-        if constexpr (Open < maxOpen) {
-            if constexpr (Open > 0)
-                storeOpen(Open - 1, topValue, topRight, topCode);
-            if (!pushNumbers<Open>(length))
-                return false;
-        }
+        if constexpr (Open > 0)
+            storeOpen(Open - 1, topValue, topRight, topCode);
+        if (!pushNumbers<Open>(length))
+            return false;
         if constexpr (Open >= 2) {
-            // Read field by field: the entry was just written that way, and
-            // a wider load would have to wait for the stores to complete.
             const std::uint64_t aValue = m_openValue[Open - 2];
             const std::uint64_t aRight = m_openRight[Open - 2];
             const std::int32_t aCode = m_openCode[Open - 2];
             if (aValue < topValue)
                 return true;
+            // A number is still left after any of these, so each new state
+            // is expanded again.
             return forEachOperator([&](auto code) {
-                const std::uint64_t value = combine(code, aValue, aCode, aRight, topValue, TopType);
-                if (value == 0)
+                std::uint64_t value;
+                if (!combine(code, aValue, aCode, aRight, topValue, TopType, value))
                     return true;
                 m_codes[length] = code;
                 const bool goOn = visit<Open - 1, typeOf(code)>(length + 1, value, topValue, code);
@@ -183,32 +176,45 @@ private:
 
     // The number states of expand(), one for each number still available.
     template<std::int32_t Open>
-    bool pushNumbers(std::int32_t length)
+    [[gnu::always_inline]] bool pushNumbers(std::int32_t length)
     {
-        // The last number needs no bookkeeping of what is left: below it
-        // only reductions remain, and they never look at the numbers.
-        if (m_remaining == 1) {
-            const auto i = static_cast<std::int32_t>(__builtin_ctz(m_available));
-            m_remaining = 0;
-            m_codes[length] = i;
-            const bool goOn = visit<Open + 1, NUMBER>(length + 1, m_values[i], 0, i);
-            m_remaining = 1;
-            return goOn;
-        }
-        for (std::uint32_t available = m_available; available != 0; available &= available - 1) {
-            const auto i = static_cast<std::int32_t>(__builtin_ctz(available));
-            if (--m_left[i] == 0)
-                m_available &= ~(1U << i);
-            --m_remaining;
-            m_codes[length] = i;
-            const bool goOn = visit<Open + 1, NUMBER>(length + 1, m_values[i], 0, i);
-            ++m_remaining;
-            if (m_left[i]++ == 0)
-                m_available |= 1U << i;
-            if (!goOn)
-                return false;
+        if (m_remaining == 1)
+            return pushLastNumber<Open>(length);
+        // With two numbers or more still left at most four are in use, so
+        // at most four operands are open.
+        if constexpr (Open + 2 <= maxOpen) {
+            for (std::uint32_t available = m_available; available != 0; available &= available - 1) {
+                const auto i = static_cast<std::int32_t>(__builtin_ctz(available));
+                if (--m_left[i] == 0)
+                    m_available &= ~(1U << i);
+                --m_remaining;
+                m_codes[length] = i;
+                const bool goOn = visit<Open + 1, NUMBER>(length + 1, m_values[i], 0, i);
+                ++m_remaining;
+                if (m_left[i]++ == 0)
+                    m_available |= 1U << i;
+                if (!goOn)
+                    return false;
+            }
         }
         return true;
+    }
+
+    // The state that uses the last number. Below it only reductions
+    // remain; they never look at what is left, so nothing is counted.
+    template<std::int32_t Open>
+    bool pushLastNumber(std::int32_t length)
+    {
+        const auto i = static_cast<std::int32_t>(__builtin_ctz(m_available));
+        m_codes[length] = i;
+        if constexpr (Open == 0) {
+            // The only number there is: the whole search is this one state.
+            return complete(length + 1, m_values[i], i);
+        } else {
+            if (stopped())
+                return false;
+            return reduce<Open + 1, NUMBER>(length + 1, m_values[i]);
+        }
     }
 
     // expand() once every number is in use: only the top two operands can
@@ -224,8 +230,8 @@ private:
         if (aValue < topValue)
             return true;
         return forEachOperator([&](auto code) {
-            const std::uint64_t value = combine(code, aValue, aCode, aRight, topValue, TopType);
-            if (value == 0)
+            std::uint64_t value;
+            if (!combine(code, aValue, aCode, aRight, topValue, TopType, value))
                 return true;
             if constexpr (Open == 2) {
                 return complete(length + 1, value, code);
@@ -246,8 +252,9 @@ private:
     }
 
     // Rebuilds the expression in the Puzzle's own stacks and lets
-    // checkResult decide and report exactly as the step loop would.
-    void report(std::int32_t length, std::int32_t lastCode)
+    // checkResult decide and report exactly as the step loop would. Rare,
+    // so kept out of line, where it does not crowd the search's registers.
+    [[gnu::noinline, gnu::cold]] void report(std::int32_t length, std::int32_t lastCode)
     {
         m_codes[length - 1] = lastCode;
         m_puzzle.elements.clear();
@@ -270,6 +277,9 @@ private:
     std::int32_t m_remaining { 0 };
     std::array<std::uint64_t, 6> m_values {};
     std::array<std::int32_t, 6> m_left {};
+    // The open operands below the top one, one array per field: each field
+    // is written and read on its own, since a wide read of fields just
+    // written one by one would have to wait for those stores to complete.
     std::array<std::uint64_t, maxOpen> m_openValue {};
     std::array<std::uint64_t, maxOpen> m_openRight {};
     std::array<std::int32_t, maxOpen> m_openCode {};
@@ -346,9 +356,8 @@ bool Puzzle::pushElement(ELCODE code)
         const Element* a;
         const Element* b;
         operands.popTwo(a, b);
-        const std::uint64_t value
-            = combine(code, a->value, a->code, a->right ? a->right->value : 0, b->value, b->type);
-        if (value == 0) {
+        std::uint64_t value = 0;
+        if (!combine(code, a->value, a->code, a->right ? a->right->value : 0, b->value, b->type, value)) {
             operands.pushTwo(a, b);
             return false;
         }

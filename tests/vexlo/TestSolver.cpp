@@ -575,7 +575,6 @@ TEST(Solver, StopFromAnotherThreadIsPrompt)
     EXPECT_LT(view.calls.size(), fullView.calls.size());
 }
 
-
 // Puzzles of every shape from a fixed seed: small numbers that repeat, the
 // usual large and small cards, and values anywhere up to 4294967295, with
 // ordinary and far-off targets.
@@ -656,26 +655,29 @@ private:
 
 TEST(Solver, StopInsideAReportEndsBothSearchesAlike)
 {
-    // The state being reported is finished, and nothing after it is seen.
-    for (const auto& [numbers, target] : std::vector<std::pair<Numbers, std::uint32_t>> {
-             { { 1, 1, 1, 1, 1, 2 }, 11 }, { { 100, 75, 50, 25, 6, 3 }, 952 }, { { 1, 2, 3, 4, 5, 6 }, 100 } }) {
-        const std::size_t fullLength = solve(numbers, target).calls.size();
-        for (const std::size_t stopAt : { std::size_t { 1 }, std::size_t { 2 }, std::size_t { 3 }, std::size_t { 4 },
-                 std::size_t { 7 }, fullLength / 2, fullLength - 1 }) {
+    // Whichever call asks for the stop, the report of the state in progress
+    // is finished (it ends with its addSolution) and nothing follows it.
+    for (const auto& [numbers, target] : seededPuzzles()) {
+        const std::vector<std::string> full = solve(numbers, target).calls;
+        for (std::size_t stopAt = 1; stopAt <= std::min<std::size_t>(full.size(), 40); ++stopAt) {
+            std::size_t end = stopAt;
+            while (end < full.size() && !full[end - 1].starts_with("addSolution "))
+                ++end;
+            const std::vector<std::string> expected(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(end));
+
             Puzzle direct;
             direct.numbers = numbers;
             direct.target = target;
             StopAtCallView directView(direct, stopAt);
             direct.solve(directView);
+            EXPECT_EQ(directView.calls, expected) << "target " << target << ", stop at call " << stopAt;
 
             CountingPuzzle stepwise;
             stepwise.numbers = numbers;
             stepwise.target = target;
             StopAtCallView stepwiseView(stepwise, stopAt);
             stepwise.solve(stepwiseView);
-
-            EXPECT_EQ(directView.calls, stepwiseView.calls) << "target " << target << ", stop at call " << stopAt;
-            EXPECT_LT(directView.calls.size(), fullLength) << "target " << target << ", stop at call " << stopAt;
+            EXPECT_EQ(stepwiseView.calls, expected) << "target " << target << ", stop at call " << stopAt;
         }
     }
 }
