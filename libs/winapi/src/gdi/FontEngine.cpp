@@ -371,6 +371,9 @@ public:
         m_fonts.clear();
         if (m_library)
             FT_Done_FreeType(m_library);
+        // Gives fontconfig's configuration back at exit, so that leak
+        // checks see only the program's own memory.
+        FcFini();
     }
     Engine(const Engine&) = delete;
     Engine& operator=(const Engine&) = delete;

@@ -11,5 +11,9 @@ target_sources(winapi PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/GdiObjects.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Objects.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Palettes.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/Pixmap.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/Pixmap.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/../user/CursorsArtwork.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/../user/Icons.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/../user/IconsArtwork.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/../user/IconsDib.cpp)
 target_link_libraries(winapi PRIVATE Freetype::Freetype PkgConfig::FONTCONFIG)
