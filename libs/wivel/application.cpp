@@ -52,6 +52,14 @@ WindowBase* Application::mainWindow(WindowBase* window)
     return window;
 }
 
+HICON Application::loadIcon(UINT number) { return LoadIconA(m_instance, MAKEINTRESOURCEA(number)); }
+
+HICON Application::loadIcon(const std::string& name) { return LoadIconA(m_instance, name.c_str()); }
+
+HCURSOR Application::loadCursor(UINT number) { return LoadCursorA(m_instance, MAKEINTRESOURCEA(number)); }
+
+HCURSOR Application::loadCursor(const std::string& name) { return LoadCursorA(m_instance, name.c_str()); }
+
 std::string Application::stringTable(UINT number)
 {
     StringBuffer& buffer = stringBuffer();

@@ -31,9 +31,13 @@ public:
     virtual WindowBase* mainWindow() const;
     // May be set once, to a window; yields it.
     virtual WindowBase* mainWindow(WindowBase* window);
-    // The message loop `run` follows here in slot order, then the icon and
-    // cursor loaders; they arrive with the window procedure and the image
-    // calls they rely on.
+    // The message loop `run` takes its slot here; it arrives with the window
+    // procedure it drives.
+    // The loaders yield null for an image that does not exist.
+    virtual HICON loadIcon(UINT number);
+    virtual HICON loadIcon(const std::string& name);
+    virtual HCURSOR loadCursor(UINT number);
+    virtual HCURSOR loadCursor(const std::string& name);
     // The text of a string resource.
     virtual std::string stringTable(UINT number);
 

@@ -159,6 +159,16 @@ Size Bitmap::size() const { return { width(), height() }; }
 
 BITMAP Bitmap::info() const { return m_info; }
 
+std::unique_ptr<Bitmap> Bitmap::duplicate() const
+{
+    HANDLE copy = CopyImage(handle(), IMAGE_BITMAP, 0, 0, LR_COPYRETURNORG);
+    // The platform may hand back this very bitmap; the copy must have one of
+    // its own, or the two owners would delete one bitmap twice.
+    if (copy == handle())
+        copy = CopyImage(handle(), IMAGE_BITMAP, 0, 0, 0);
+    return std::make_unique<Bitmap>(static_cast<HBITMAP>(copy), true);
+}
+
 HANDLE Bitmap::clipboardHandle(UINT format, bool transfer) { return clipboardHandover(format, transfer, bitmapFormat); }
 
 // ---- Palette ------------------------------------------------------------

@@ -92,7 +92,8 @@ public:
     virtual std::int32_t height() const;
     virtual Size size() const;
     virtual BITMAP info() const;
-    // `duplicate` takes its slot here; it arrives with the image-copy call.
+    // An owned copy of the same size.
+    virtual std::unique_ptr<Bitmap> duplicate() const;
     // With transfer, only CF_BITMAP, and the clipboard takes the bitmap over.
     HANDLE clipboardHandle(UINT format, bool transfer) override;
 

@@ -2,14 +2,17 @@
 // identity, the main-window rule, its lock, and string resources loaded
 // through the process's one growing buffer.
 #include <wivel/application.h>
+#include <wivel/cursor_icon.h>
 #include <wivel/dc.h>
 #include <wivel/except.h>
 
 #include <windows.h>
 #include <winapi/host.h>
 
+#include <ResourceImage.h>
 #include <TestResourceIds.h>
 #include <TestResourceImage.h>
+#include <resource.h>
 
 #include <gtest/gtest.h>
 
@@ -122,6 +125,24 @@ TEST_F(ApplicationObject, StringFailures)
     EXPECT_EQ(m_application.stringTable(IDS_LENGTH_100), "");
     winapi::host::failNext("LoadStringA", 1, ERROR_NOT_ENOUGH_MEMORY);
     EXPECT_THROW(m_application.stringTable(IDS_LENGTH_30), wivel::DefinedAPIException);
+}
+
+TEST_F(ApplicationObject, LoadsImagesOfItsModule)
+{
+    EXPECT_NE(m_application.loadCursor(IDC_TEST_POINTER), nullptr);
+    const std::size_t releaseFailures = wivel::releaseFailureCount();
+    // Missing images are no failure.
+    EXPECT_EQ(m_application.loadCursor(999), nullptr);
+    EXPECT_EQ(m_application.loadCursor("NoSuchCursor"), nullptr);
+
+    winapi::host::setResourceImage(vexloResourceImage, vexloResourceImageSize);
+    const HICON icon = m_application.loadIcon(IDI_SOLVER);
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(wivel::Icon(icon, false).size(), wivel::Size(GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)));
+    EXPECT_EQ(m_application.loadIcon(IDI_SOLVER), icon) << "loaded once and shared";
+    EXPECT_EQ(m_application.loadIcon(99), nullptr);
+    EXPECT_EQ(m_application.loadIcon("NoSuchIcon"), nullptr);
+    EXPECT_EQ(wivel::releaseFailureCount(), releaseFailures);
 }
 
 }

@@ -127,6 +127,19 @@ TEST_F(DrawingObjects, BitmapMeasures)
     }
 }
 
+// The platform answers a copy request with LR_COPYRETURNORG by handing back
+// the bitmap itself; the copy must still have a bitmap of its own.
+TEST_F(DrawingObjects, BitmapCopiesAreIndependent)
+{
+    auto source = std::make_unique<Bitmap>(20, 10, 1, 32, nullptr);
+    const auto copy = source->duplicate();
+    EXPECT_TRUE(copy->owned());
+    EXPECT_NE(copy->handle(), source->handle());
+    EXPECT_EQ(copy->size(), source->size());
+    source.reset();
+    EXPECT_TRUE(alive(copy->handle()));
+}
+
 TEST_F(DrawingObjects, ClipboardHandover)
 {
     // The platform's clipboard formats CF_TEXT, CF_BITMAP and CF_PALETTE.

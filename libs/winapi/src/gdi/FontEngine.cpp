@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -383,6 +384,19 @@ public:
     // The sized face of a logical font; valid until the next call.
     SizedFont& sized(const LOGFONTA& font)
     {
+        // Layout measures one font many times in a row: the last one is
+        // found without building its key.
+        if (m_last && std::memcmp(&m_lastFont, &font, sizeof font) == 0)
+            return *m_last;
+        SizedFont& found = lookUp(font);
+        m_last = &found;
+        m_lastFont = font;
+        return found;
+    }
+
+private:
+    SizedFont& lookUp(const LOGFONTA& font)
+    {
         std::string key(reinterpret_cast<const char*>(&font), offsetof(LOGFONTA, lfFaceName));
         std::string face = faceNameOf(font);
         std::transform(face.begin(), face.end(), face.begin(), [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
@@ -392,17 +406,20 @@ public:
             return *found->second;
         // A program uses a handful of fonts; when it has used more, the
         // cache starts afresh rather than tracking which are still in use.
-        if (m_fonts.size() >= cachedFonts)
+        if (m_fonts.size() >= cachedFonts) {
             m_fonts.clear();
+            m_last = nullptr;
+        }
         auto sizedFont = std::make_unique<SizedFont>(font, m_library);
         SizedFont& result = *sizedFont;
         m_fonts.emplace(std::move(key), std::move(sizedFont));
         return result;
     }
 
-private:
     FT_Library m_library { nullptr };
     std::unordered_map<std::string, std::unique_ptr<SizedFont>> m_fonts;
+    SizedFont* m_last { nullptr };
+    LOGFONTA m_lastFont {};
 };
 
 Engine& engine()
