@@ -1,1 +1,2 @@
 # Test sources of the layer's User concern: list(APPEND WINAPI_TEST_SOURCES ...).
+list(APPEND WINAPI_TEST_SOURCES TestClipboard.cpp)

@@ -12,5 +12,6 @@
 #include "winapi/resources.h"
 #include "winapi/icons.h"
 #include "winapi/user.h"
+#include "winapi/clipboard.h"
 
 #endif /* WINAPI_WINDOWS_H */
