@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -273,6 +274,9 @@ TEST(Icons, SizesSharingAndOwnership)
     EXPECT_FALSE(d->colour);
     EXPECT_EQ(d->mask.bmWidth, 32);
     EXPECT_EQ(d->mask.bmHeight, 64);
+    EXPECT_FALSE(d->transparent(16, 16)) << "the white cross is opaque";
+    EXPECT_TRUE(d->transparent(16, 16 + 32)) << "and light, so its XOR bit is set";
+    EXPECT_FALSE(d->transparent(16, 6 + 32)) << "the red disc is dark";
     DestroyIcon(static_cast<HICON>(mono));
 
     HANDLE bigCursor = LoadImageA(nullptr, IDC_ARROW, IMAGE_CURSOR, 48, 48, 0);
@@ -444,6 +448,21 @@ TEST(Icons, BitmapCopies)
         EXPECT_EQ(info.bmBitsPixel, c.bits);
         DeleteObject(copy);
     }
+
+    // Pixels survive the copies: scaled by nearest pixel, made monochrome
+    // by brightness (a set bit is white).
+    const BYTE pair[] = { 0xFF, 0xFF, 0xFF, 0, 0x20, 0x10, 0x00, 0 }; // white, dark blue
+    HBITMAP two = CreateBitmap(2, 1, 1, 32, pair);
+    HBITMAP wide = static_cast<HBITMAP>(CopyImage(two, IMAGE_BITMAP, 4, 1, 0));
+    HBITMAP mono = static_cast<HBITMAP>(CopyImage(two, IMAGE_BITMAP, 0, 0, LR_MONOCHROME));
+    const std::vector<BYTE> wideBits = bitsOf(wide);
+    ASSERT_EQ(wideBits.size(), 16U);
+    for (const auto& [pixel, first] : { std::pair { 0, 0 }, std::pair { 1, 0 }, std::pair { 2, 4 }, std::pair { 3, 4 } })
+        EXPECT_EQ(std::memcmp(&wideBits[pixel * 4], &pair[first], 3), 0) << pixel;
+    EXPECT_EQ(bitsOf(mono)[0] & 0xC0, 0x80);
+    DeleteObject(two);
+    DeleteObject(wide);
+    DeleteObject(mono);
 
     HBITMAP moved = static_cast<HBITMAP>(CopyImage(source, IMAGE_BITMAP, 0, 0, LR_COPYDELETEORG));
     ASSERT_NE(moved, nullptr);
