@@ -8,10 +8,6 @@
 namespace wivel {
 namespace {
 
-// The platform's clipboard formats CF_BITMAP and CF_PALETTE.
-constexpr UINT bitmapFormat = 2;
-constexpr UINT paletteFormat = 9;
-
 // Makes a new platform object with up to three attempts. Between attempts
 // the platform would be given back drawing objects that the program no
 // longer uses; here every wrapper deletes its object the moment it goes
@@ -169,7 +165,7 @@ std::unique_ptr<Bitmap> Bitmap::duplicate() const
     return std::make_unique<Bitmap>(static_cast<HBITMAP>(copy), true);
 }
 
-HANDLE Bitmap::clipboardHandle(UINT format, bool transfer) { return clipboardHandover(format, transfer, bitmapFormat); }
+HANDLE Bitmap::clipboardHandle(UINT format, bool transfer) { return clipboardHandover(format, transfer, CF_BITMAP); }
 
 // ---- Palette ------------------------------------------------------------
 
@@ -208,7 +204,7 @@ UINT Palette::length() const { return m_length; }
 
 HANDLE Palette::clipboardHandle(UINT format, bool transfer)
 {
-    return clipboardHandover(format, transfer, paletteFormat);
+    return clipboardHandover(format, transfer, CF_PALETTE);
 }
 
 PaletteEntry Palette::entry(UINT index) const { return entries(index, index + 1).front(); }

@@ -142,10 +142,6 @@ TEST_F(DrawingObjects, BitmapCopiesAreIndependent)
 
 TEST_F(DrawingObjects, ClipboardHandover)
 {
-    // The platform's clipboard formats CF_TEXT, CF_BITMAP and CF_PALETTE.
-    constexpr UINT textFormat = 1;
-    constexpr UINT bitmapFormat = 2;
-    constexpr UINT paletteFormat = 9;
     const std::vector<PaletteEntry> entries { { 1, 2, 3, 0 } };
     struct Case {
         const char* name;
@@ -153,15 +149,15 @@ TEST_F(DrawingObjects, ClipboardHandover)
         UINT format;
     };
     const Case cases[] {
-        { "bitmap", [] { return std::make_unique<Bitmap>(4, 4, 1, 1, nullptr); }, bitmapFormat },
-        { "palette", [&] { return std::make_unique<Palette>(entries); }, paletteFormat },
+        { "bitmap", [] { return std::make_unique<Bitmap>(4, 4, 1, 1, nullptr); }, CF_BITMAP },
+        { "palette", [&] { return std::make_unique<Palette>(entries); }, CF_PALETTE },
     };
     for (const Case& c : cases) {
         const auto object = c.make();
         auto& data = dynamic_cast<wivel::ClipboardData&>(*object);
-        EXPECT_EQ(data.clipboardHandle(textFormat, false), object->handle()) << c.name;
+        EXPECT_EQ(data.clipboardHandle(CF_TEXT, false), object->handle()) << c.name;
         EXPECT_TRUE(object->owned()) << c.name << ": lending keeps ownership";
-        EXPECT_THROW(data.clipboardHandle(textFormat, true), wivel::AssertionFailure) << c.name;
+        EXPECT_THROW(data.clipboardHandle(CF_TEXT, true), wivel::AssertionFailure) << c.name;
         EXPECT_TRUE(object->owned()) << c.name;
         EXPECT_EQ(data.clipboardHandle(c.format, true), object->handle()) << c.name;
         EXPECT_FALSE(object->owned()) << c.name << ": the clipboard owns it now";
