@@ -9,6 +9,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -87,5 +89,80 @@ private:
 // ---- Cursor -----------------------------------------------------------
 // The cursor last set with SetCursor (NULL: none shown).
 HCURSOR currentCursor();
+
+// ---- Backends ---------------------------------------------------------
+// Where windows appear and input comes from. The headless backend (the
+// default) keeps a virtual screen and takes its input from the functions
+// below; a display backend is chosen by the program's entry point.
+enum class Backend { Headless, X11 };
+// False, leaving the backend as it is, for a backend this build lacks.
+bool selectBackend(Backend backend);
+Backend backend();
+// The backend a program starts with: headless, until a display backend
+// exists to be chosen from the environment.
+Backend backendForProgram();
+
+// ---- Input, as a person produces it -------------------------------------
+// Keys by virtual-key code (scan code 0: the key's own); they go to the
+// foreground window's thread and reach the focus when that thread reads
+// them. Generic VK_SHIFT, VK_CONTROL and VK_MENU mean the left keys.
+void keyDown(UINT virtualKey, UINT scanCode = 0);
+void keyUp(UINT virtualKey, UINT scanCode = 0);
+void pressKey(UINT virtualKey);
+// Holds the keys down in order and releases them in reverse: {VK_CONTROL, 'C'}.
+void pressKeys(std::initializer_list<UINT> virtualKeys);
+// Types text key by key, with Shift where the US layout needs it; a
+// character no key gives (such as 0xD7) arrives as WM_CHAR alone.
+void typeText(std::string_view text);
+
+enum class MouseButton { Left, Right, Middle };
+// The mouse at a screen point; events go to the window under it (or to the
+// window that has the capture).
+void mouseMove(int x, int y);
+void mouseDown(MouseButton button = MouseButton::Left);
+void mouseUp(MouseButton button = MouseButton::Left);
+void click(int x, int y, MouseButton button = MouseButton::Left);
+// A click at a point of a window's client area, or at its centre.
+void clickClient(HWND window, int x, int y, MouseButton button = MouseButton::Left);
+void clickCentre(HWND window, MouseButton button = MouseButton::Left);
+
+// ---- The calling thread's messages ------------------------------------
+// Dispatches the calling thread's messages (with TranslateMessage, and
+// IsDialogMessageA for the given dialog or, without one, for the active
+// window when it is a dialog) until none is left, paints included.
+// Returns how many were handled; stops early at WM_QUIT, which it leaves
+// posted.
+unsigned pumpMessages(HWND dialog = nullptr);
+// Called on the calling thread whenever it is about to wait for a message
+// (in GetMessageA, WaitMessage and the modal loops of dialogs and message
+// boxes); an empty function removes it.
+void setIdleHandler(std::function<void()> handler);
+
+// ---- Message boxes ----------------------------------------------------
+struct MessageBoxInfo {
+    HWND box { nullptr }; // the message box window, up and active
+    HWND owner { nullptr };
+    std::string text;
+    std::string caption;
+    UINT style { 0 };
+};
+// Sees every message box once it is up. Returning a button identifier of
+// the box ends it as if that button were pressed; returning 0 leaves it
+// to input (the handler may inject keys or clicks). An empty function
+// removes it.
+using MessageBoxHandler = std::function<int(const MessageBoxInfo&)>;
+void setMessageBoxHandler(MessageBoxHandler handler);
+
+// ---- Observation ------------------------------------------------------
+// How many times MessageBeep sounded.
+unsigned beepCount();
+struct CaretInfo {
+    HWND owner { nullptr }; // null: the thread has no caret
+    POINT position {};
+    SIZE size {};
+    bool visible { false };
+};
+// The calling thread's caret.
+CaretInfo caret();
 
 }
