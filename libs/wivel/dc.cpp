@@ -1,11 +1,14 @@
-// The saved-state stack of DCState.
+// The saved-state stack of DCState and the exception of state handling.
 #include "dc.h"
-
-#include "except.h"
 
 #include <algorithm>
 
 namespace wivel {
+
+DCException::DCException(const std::string& message)
+    : WivelException(message)
+{
+}
 
 void DCState::pushState(std::int32_t n)
 {

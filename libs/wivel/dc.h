@@ -5,11 +5,13 @@
 // recorded objects: one stays alive at least as long as any state records it.
 #pragma once
 
+#include "except.h"
 #include "object.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace wivel {
@@ -18,6 +20,13 @@ class Font;
 class Brush;
 class Pen;
 class Bitmap;
+
+// Thrown by device-context state handling, for instance when asked to
+// restore a state that was never saved.
+class DCException : public WivelException {
+public:
+    explicit DCException(const std::string& message);
+};
 
 class DCState : public Object {
 public:
