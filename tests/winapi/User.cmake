@@ -1,3 +1,5 @@
 # Test sources of the layer's User concern: list(APPEND WINAPI_TEST_SOURCES ...).
 list(APPEND WINAPI_TEST_SOURCES
     TestWindows.cpp)
+# The standard controls.
+list(APPEND WINAPI_TEST_SOURCES TestEdit.cpp)

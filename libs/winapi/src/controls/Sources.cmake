@@ -1,1 +1,5 @@
-# Sources of src/controls (none yet).
+# Sources of src/controls: the standard control classes.
+target_sources(winapi PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/ControlSupport.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Edit.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/EditText.cpp)

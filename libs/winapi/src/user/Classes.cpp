@@ -1,6 +1,7 @@
 // Window classes: registration with the platform's rules, the class values
 // of GetClassLongA/SetClassLongA, the system classes, and registered
 // window messages (which share the platform's atom range with classes).
+#include "controls/StandardControls.h"
 #include "core/Faults.h"
 #include "user/State.h"
 #include "user/SystemClasses.h"
@@ -38,7 +39,7 @@ constexpr SystemClassEntry systemClassEntries[] = {
     { "#32770", 0x8002, CS_DBLCLKS | CS_SAVEBITS, DefDlgProcA, DLGWINDOWEXTRA, COLOR_BTNFACE },
     { "#32768", 0x8000, CS_DBLCLKS | CS_SAVEBITS, DefWindowProcA, 0, COLOR_MENU },
     { "BUTTON", 0, CS_DBLCLKS | CS_PARENTDC | CS_VREDRAW | CS_HREDRAW, placeholderControlProcedure, 0, -1 },
-    { "EDIT", 0, CS_DBLCLKS | CS_PARENTDC, placeholderControlProcedure, 0, -1 },
+    { "EDIT", 0, CS_DBLCLKS | CS_PARENTDC, controls::editProcedure, 0, -1 },
     { "STATIC", 0, CS_DBLCLKS | CS_PARENTDC, placeholderControlProcedure, 0, -1 },
     { "LISTBOX", 0, CS_DBLCLKS | CS_PARENTDC, placeholderControlProcedure, 0, -1 },
     { "COMBOBOX", 0, CS_DBLCLKS | CS_PARENTDC | CS_VREDRAW | CS_HREDRAW, placeholderControlProcedure, 0, -1 },

@@ -1,0 +1,11 @@
+// The window procedures of the standard control classes, which the window
+// system registers as system classes under their platform names.
+#pragma once
+
+#include <windows.h>
+
+namespace winapi::controls {
+
+LRESULT CALLBACK editProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+}
