@@ -1,13 +1,12 @@
 // The clipboard: one thread at a time holds it open, another program can
 // hold it too; who frees the data of each kind of format; formats in the
 // order they were placed, text offered in the other text format; names of
-// registered formats; failures armed through the host; many threads at once.
-#include <windows.h>
-#include <winapi/host.h>
-
-#include <gtest/gtest.h>
+// registered formats; failures armed through the host; many threads at once;
+// owner windows told of emptying and asked to render, also across threads.
+#include "WindowTesting.h"
 
 #include <atomic>
+#include <future>
 #include <cstring>
 #include <functional>
 #include <optional>
@@ -38,13 +37,20 @@ void onOtherThread(Work work)
     std::thread(work).join();
 }
 
+void emptyClipboard()
+{
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    ASSERT_TRUE(EmptyClipboard());
+    ASSERT_TRUE(CloseClipboard());
+}
+
 // Every test starts and ends with the clipboard closed and empty, and
 // leaves no memory block or drawing object behind.
 class Clipboard : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        emptyAll();
+        emptyClipboard();
         m_blocks = liveGlobalBlocks();
         m_objects = liveGdiObjects();
     }
@@ -52,15 +58,9 @@ protected:
     {
         winapi::host::clearFailures();
         CloseClipboard();
-        emptyAll();
+        emptyClipboard();
         EXPECT_EQ(liveGlobalBlocks(), m_blocks);
         EXPECT_EQ(liveGdiObjects(), m_objects);
-    }
-    static void emptyAll()
-    {
-        ASSERT_TRUE(OpenClipboard(nullptr));
-        ASSERT_TRUE(EmptyClipboard());
-        ASSERT_TRUE(CloseClipboard());
     }
     // Opens, empties and stores `data` under `format`, then closes.
     static void store(UINT format, HANDLE data)
@@ -155,7 +155,7 @@ TEST_F(Clipboard, WhoFreesTheDataOfEachFormat)
         const HGLOBAL block = blockOf("data");
         store(c.format, block);
         EXPECT_TRUE(isLiveBlock(block)) << "the clipboard keeps it until it is emptied: " << c.format;
-        emptyAll();
+        emptyClipboard();
         EXPECT_EQ(isLiveBlock(block), !c.freedByClipboard) << c.format;
         if (!c.freedByClipboard) {
             EXPECT_EQ(GlobalFree(block), nullptr) << "still its program's to free: " << c.format;
@@ -435,6 +435,199 @@ TEST_F(Clipboard, ThreadsTakeTurns)
         worker.join();
     EXPECT_EQ(stored.load(), threads * rounds);
     EXPECT_EQ(CountClipboardFormats(), 2);
+}
+
+
+// Owner windows: the recording class logs what reaches them, from any thread.
+class ClipboardOwners : public testing_support::WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        emptyClipboard();
+        m_blocks = liveGlobalBlocks();
+        m_class = testing_support::recordingClass();
+    }
+    void TearDown() override
+    {
+        CloseClipboard();
+        emptyClipboard();
+        WindowTest::TearDown();
+        EXPECT_EQ(liveGlobalBlocks(), m_blocks);
+    }
+    HWND window() const
+    {
+        const HWND made = CreateWindowExA(
+            0, m_class.c_str(), "owner", WS_OVERLAPPEDWINDOW, 0, 0, 120, 80, nullptr, nullptr, nullptr, nullptr);
+        EXPECT_NE(made, nullptr);
+        return made;
+    }
+    static std::vector<HWND> told(UINT message)
+    {
+        std::vector<HWND> windows;
+        for (const testing_support::Delivery& d : testing_support::log().of(message))
+            windows.push_back(d.window);
+        return windows;
+    }
+
+private:
+    std::size_t m_blocks = 0;
+    std::string m_class;
+};
+
+TEST_F(ClipboardOwners, OwnersHearWhenTheClipboardIsEmptied)
+{
+    const HWND first = window();
+    const HWND second = window();
+    ASSERT_TRUE(OpenClipboard(first));
+    EXPECT_EQ(GetOpenClipboardWindow(), first);
+    EXPECT_EQ(GetClipboardOwner(), nullptr) << "opening alone makes no owner";
+    SetLastError(0);
+    EXPECT_FALSE(OpenClipboard(second)) << "another window of the same thread";
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    ASSERT_TRUE(EmptyClipboard());
+    EXPECT_EQ(GetClipboardOwner(), first);
+    EXPECT_EQ(told(WM_DESTROYCLIPBOARD), std::vector<HWND> {}) << "there was no owner to tell";
+    ASSERT_TRUE(CloseClipboard());
+    EXPECT_EQ(GetClipboardOwner(), first) << "ownership outlasts the opening";
+
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        HWND told;
+        HWND ownerAfter;
+    };
+    const std::vector<Step> steps {
+        { "another window empties it",
+            [second] {
+                ASSERT_TRUE(OpenClipboard(second));
+                ASSERT_TRUE(EmptyClipboard());
+                ASSERT_TRUE(CloseClipboard());
+            },
+            first, second },
+        { "the owner empties it again",
+            [second] {
+                ASSERT_TRUE(OpenClipboard(second));
+                ASSERT_TRUE(EmptyClipboard());
+                ASSERT_TRUE(CloseClipboard());
+            },
+            second, second },
+        { "another program stores its data", [] { ASSERT_TRUE(winapi::host::putClipboardBytes(CF_TEXT, "x")); },
+            second, nullptr },
+    };
+    for (const Step& step : steps) {
+        testing_support::log().clear();
+        step.act();
+        EXPECT_EQ(told(WM_DESTROYCLIPBOARD), std::vector<HWND> { step.told }) << step.what;
+        EXPECT_EQ(GetClipboardOwner(), step.ownerAfter) << step.what;
+    }
+
+    ASSERT_TRUE(OpenClipboard(first));
+    ASSERT_TRUE(EmptyClipboard());
+    ASSERT_TRUE(CloseClipboard());
+    ASSERT_TRUE(DestroyWindow(first));
+    EXPECT_EQ(GetClipboardOwner(), nullptr) << "a destroyed owner is no owner";
+    testing_support::log().clear();
+    emptyClipboard();
+    EXPECT_EQ(told(WM_DESTROYCLIPBOARD), std::vector<HWND> {});
+    SetLastError(0);
+    EXPECT_FALSE(OpenClipboard(first));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+}
+
+TEST_F(ClipboardOwners, TheOwnerRendersOnRequest)
+{
+    testing_support::answer(WM_RENDERFORMAT, [](HWND, UINT, WPARAM format, LPARAM) -> LRESULT {
+        if (format == CF_TEXT)
+            SetClipboardData(CF_TEXT, blockOf(std::string("rendered\0", 9)));
+        return 0;
+    });
+    const HWND owner = window();
+    ASSERT_TRUE(OpenClipboard(owner));
+    ASSERT_TRUE(EmptyClipboard());
+    SetLastError(ERROR_INVALID_HANDLE);
+    EXPECT_EQ(SetClipboardData(CF_TEXT, nullptr), nullptr);
+    EXPECT_EQ(GetLastError(), 0U) << "a null result that is no failure";
+    EXPECT_EQ(SetClipboardData(CF_DIB, nullptr), nullptr);
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_TEXT));
+    EXPECT_EQ(winapi::host::clipboardBytes(CF_TEXT), std::nullopt) << "nothing rendered yet";
+    ASSERT_TRUE(CloseClipboard());
+
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    const HANDLE wide = GetClipboardData(CF_UNICODETEXT);
+    ASSERT_NE(wide, nullptr) << "rendered, then converted";
+    EXPECT_EQ(std::wstring(static_cast<const WCHAR*>(GlobalLock(wide))), L"rendered");
+    GlobalUnlock(wide);
+    EXPECT_NE(GetClipboardData(CF_TEXT), nullptr);
+    EXPECT_EQ(told(WM_RENDERFORMAT).size(), 1U) << "rendered once";
+    SetLastError(ERROR_INVALID_HANDLE);
+    EXPECT_EQ(GetClipboardData(CF_DIB), nullptr) << "the owner did not render it";
+    EXPECT_EQ(GetLastError(), 0U);
+    ASSERT_TRUE(CloseClipboard());
+
+    ASSERT_TRUE(OpenClipboard(owner));
+    ASSERT_TRUE(EmptyClipboard());
+    EXPECT_EQ(SetClipboardData(CF_DIB, nullptr), nullptr);
+    ASSERT_TRUE(CloseClipboard());
+    ASSERT_TRUE(DestroyWindow(owner));
+    testing_support::log().clear();
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EXPECT_EQ(GetClipboardData(CF_DIB), nullptr) << "no owner is left to render it";
+    EXPECT_EQ(told(WM_RENDERFORMAT), std::vector<HWND> {});
+    ASSERT_TRUE(CloseClipboard());
+}
+
+TEST_F(ClipboardOwners, AnOwnerOnAnotherThreadRendersAndHears)
+{
+    std::atomic<DWORD> renderedOpen { 0 };
+    testing_support::answer(WM_RENDERFORMAT, [&renderedOpen](HWND owner, UINT, WPARAM format, LPARAM) -> LRESULT {
+        SetLastError(0);
+        if (!OpenClipboard(owner))
+            renderedOpen = GetLastError();
+        SetClipboardData(static_cast<UINT>(format), blockOf(std::string("remote\0", 7)));
+        return 0;
+    });
+    std::promise<DWORD> ready;
+    std::thread ownerThread([this, &ready] {
+        const HWND owner = window();
+        ASSERT_TRUE(OpenClipboard(owner));
+        ASSERT_TRUE(EmptyClipboard());
+        SetClipboardData(CF_TEXT, nullptr);
+        ASSERT_TRUE(CloseClipboard());
+        ready.set_value(GetCurrentThreadId());
+        MSG message;
+        while (GetMessageA(&message, nullptr, 0, 0) > 0)
+            DispatchMessageA(&message);
+        const HGLOBAL late = blockOf("late");
+        SetLastError(0);
+        EXPECT_EQ(SetClipboardData(CF_DIB, late), nullptr) << "outside a request it must open first";
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CLIPBOARD_NOT_OPEN));
+        GlobalFree(late);
+        DestroyWindow(owner);
+    });
+    const DWORD ownerId = ready.get_future().get();
+    // However the checks below end, the owner's thread is told to quit.
+    struct Quit {
+        DWORD thread;
+        std::thread& running;
+        ~Quit()
+        {
+            PostThreadMessageA(thread, WM_QUIT, 0, 0);
+            running.join();
+        }
+    } quit { ownerId, ownerThread };
+
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    const HANDLE text = GetClipboardData(CF_TEXT);
+    EXPECT_EQ(winapi::host::clipboardBytes(CF_TEXT), std::string("remote\0", 7));
+    EXPECT_NE(text, nullptr);
+    EXPECT_EQ(renderedOpen.load(), static_cast<DWORD>(ERROR_ACCESS_DENIED)) << "the requester holds it open";
+    ASSERT_TRUE(EmptyClipboard());
+    ASSERT_TRUE(CloseClipboard());
+    const std::vector<testing_support::Delivery> emptied = testing_support::log().of(WM_DESTROYCLIPBOARD);
+    ASSERT_EQ(emptied.size(), 1U);
+    EXPECT_EQ(emptied.front().thread, ownerId) << "carried out on the owner's thread";
+    EXPECT_EQ(testing_support::log().of(WM_RENDERFORMAT).front().thread, ownerId);
 }
 
 }

@@ -5,8 +5,10 @@
 // stored and are freed when it is next emptied or the format is replaced;
 // handles of the two application-defined ranges stay their program's.
 // CF_TEXT and CF_UNICODETEXT are each offered in the other's place and
-// converted on the first request. One lock guards the state; it is never
-// held while a message goes to a window or while data is freed.
+// converted on the first request. A format stored without data is rendered
+// by the owner on request (WM_RENDERFORMAT); the owner hears when the
+// clipboard is emptied (WM_DESTROYCLIPBOARD). One lock guards the state; it
+// is never held while a message goes to a window or while data is freed.
 #include "core/CodePage.h"
 #include "core/Faults.h"
 #include "gdi/GdiObjects.h"
@@ -69,6 +71,10 @@ struct ClipboardState {
     HWND openWindow { nullptr };
     HWND owner { nullptr };   // the window that last emptied it
     bool heldElsewhere { false };
+    // While the owner renders a format on request, its thread may store
+    // data without having the clipboard open.
+    bool rendering { false };
+    DWORD renderingThread { 0 };
     std::vector<Entry> entries;
     DWORD sequence { 0 };
     std::vector<std::string> names; // names[i] is format 0xC000 + i
@@ -260,6 +266,51 @@ int compareNames(const std::string& a, const char* b)
 
 }
 
+// ---- The owner window (no lock held) ---------------------------------------
+
+bool isLiveWindow(HWND window) { return window && IsWindow(window); }
+
+// The previous owner learns that its data is gone, so that it can free what
+// it kept for the application-defined formats.
+void tellEmptied(HWND previousOwner)
+{
+    if (isLiveWindow(previousOwner))
+        SendMessageA(previousOwner, WM_DESTROYCLIPBOARD, 0, 0);
+}
+
+// The data of a stored format, asking the owner to render it first when it
+// was stored without data. Null when the format is not stored, or when no
+// live owner renders it.
+HANDLE dataRendered(ClipboardState& state, UINT format)
+{
+    HWND owner = nullptr;
+    {
+        std::lock_guard guard(state.lock);
+        const Entry* entry = findEntry(state, format);
+        if (!entry || entry->handle)
+            return entry ? entry->handle : nullptr;
+        // One request at a time: an owner that asks for data while it
+        // renders gets none rather than a request of its own.
+        if (state.rendering)
+            return nullptr;
+        owner = state.owner;
+    }
+    if (!isLiveWindow(owner))
+        return nullptr;
+    const DWORD ownerThread = GetWindowThreadProcessId(owner, nullptr);
+    {
+        std::lock_guard guard(state.lock);
+        state.rendering = true;
+        state.renderingThread = ownerThread;
+    }
+    SendMessageA(owner, WM_RENDERFORMAT, format, 0);
+    std::lock_guard guard(state.lock);
+    state.rendering = false;
+    state.renderingThread = 0;
+    const Entry* entry = findEntry(state, format);
+    return entry ? entry->handle : nullptr;
+}
+
 // ---- Host -------------------------------------------------------------------
 
 bool host::holdClipboard()
@@ -313,6 +364,7 @@ bool host::putClipboardBytes(UINT format, std::string_view bytes)
     // Another program can store only while nobody here has it open.
     std::vector<Entry> released;
     bool stored = false;
+    HWND previousOwner = nullptr;
     {
         ClipboardState& state = clipboard();
         std::lock_guard guard(state.lock);
@@ -321,15 +373,19 @@ bool host::putClipboardBytes(UINT format, std::string_view bytes)
             state.entries = { Entry { format, block, DataKind::Memory, 0 } };
             for (const Entry& entry : leaving)
                 releaseLater(state, entry, released);
+            previousOwner = state.owner;
             state.owner = nullptr;
             ++state.sequence;
             stored = true;
         }
     }
-    if (!stored)
+    if (!stored) {
         GlobalFree(block);
+        return false;
+    }
+    tellEmptied(previousOwner);
     freeAll(released);
-    return stored;
+    return true;
 }
 
 }
@@ -346,6 +402,10 @@ BOOL WINAPI OpenClipboard(HWND newOwner)
 {
     if (injectedFailure("OpenClipboard"))
         return FALSE;
+    if (newOwner && !IsWindow(newOwner)) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
     const DWORD thread = GetCurrentThreadId();
     ClipboardState& state = clipboard();
     std::lock_guard guard(state.lock);
@@ -387,6 +447,7 @@ BOOL WINAPI EmptyClipboard(void)
     if (injectedFailure("EmptyClipboard"))
         return FALSE;
     std::vector<Entry> released;
+    HWND previousOwner = nullptr;
     {
         ClipboardState& state = clipboard();
         std::lock_guard guard(state.lock);
@@ -399,9 +460,12 @@ BOOL WINAPI EmptyClipboard(void)
         for (const Entry& entry : leaving)
             winapi::releaseLater(state, entry, released);
         // Opened with no window, the clipboard is left with no owner.
+        previousOwner = state.owner;
         state.owner = state.openWindow;
         ++state.sequence;
     }
+    // The owner that empties its own clipboard is told as well.
+    winapi::tellEmptied(previousOwner);
     winapi::freeAll(released);
     return TRUE;
 }
@@ -421,7 +485,8 @@ HANDLE WINAPI SetClipboardData(UINT format, HANDLE data)
     {
         ClipboardState& state = clipboard();
         std::lock_guard guard(state.lock);
-        if (!winapi::openHere(state)) {
+        const bool renderingHere = state.rendering && state.renderingThread == GetCurrentThreadId();
+        if (!winapi::openHere(state) && !renderingHere) {
             SetLastError(ERROR_CLIPBOARD_NOT_OPEN);
             return nullptr;
         }
@@ -462,27 +527,29 @@ HANDLE WINAPI GetClipboardData(UINT format)
         return nullptr;
     ClipboardState& state = clipboard();
     UINT source = 0;
-    HANDLE sourceData = nullptr;
     {
         std::lock_guard guard(state.lock);
         if (!winapi::openHere(state)) {
             SetLastError(ERROR_CLIPBOARD_NOT_OPEN);
             return nullptr;
         }
-        if (const Entry* entry = winapi::findEntry(state, format); entry && entry->handle)
-            return entry->handle;
-        source = winapi::textSourceOf(format);
-        const Entry* sourceEntry = source != 0 && !winapi::findEntry(state, format) ? winapi::findEntry(state, source) : nullptr;
-        if (!sourceEntry || !sourceEntry->handle) {
-            // No data in that format: not a failure of the call.
-            SetLastError(NO_ERROR);
-            return nullptr;
+        if (!winapi::findEntry(state, format)) {
+            source = winapi::textSourceOf(format);
+            if (source != 0 && !winapi::findEntry(state, source))
+                source = 0;
         }
-        sourceData = sourceEntry->handle;
     }
+    const HANDLE data = winapi::dataRendered(state, source != 0 ? source : format);
+    if (!data) {
+        // No data in that format: not a failure of the call.
+        SetLastError(NO_ERROR);
+        return nullptr;
+    }
+    if (source == 0)
+        return data;
     // Only this thread has the clipboard open, so the source stays while
     // the conversion runs without the lock.
-    const HGLOBAL converted = winapi::convertText(sourceData, source, format);
+    const HGLOBAL converted = winapi::convertText(data, source, format);
     if (!converted)
         return nullptr;
     std::lock_guard guard(state.lock);
@@ -549,8 +616,13 @@ int WINAPI GetPriorityClipboardFormat(UINT* formats, int count)
 HWND WINAPI GetClipboardOwner(void)
 {
     ClipboardState& state = clipboard();
-    std::lock_guard guard(state.lock);
-    return state.owner;
+    HWND owner = nullptr;
+    {
+        std::lock_guard guard(state.lock);
+        owner = state.owner;
+    }
+    // An owner destroyed since is no owner; its data stays until emptied.
+    return winapi::isLiveWindow(owner) ? owner : nullptr;
 }
 
 HWND WINAPI GetOpenClipboardWindow(void)
