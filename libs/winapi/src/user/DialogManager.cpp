@@ -240,7 +240,7 @@ BOOL WINAPI IsDialogMessageA(HWND dialog, LPMSG message)
         }
         case VK_RETURN: {
             int id = IDOK;
-            if (target != dialog && (code & DLGC_DEFPUSHBUTTON)) {
+            if (target != dialog && (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) {
                 id = GetDlgCtrlID(target);
             } else {
                 const LRESULT defaultId = SendMessageA(dialog, DM_GETDEFID, 0, 0);

@@ -415,6 +415,23 @@ HWND createDialog(const resources::DialogTemplate& t, HINSTANCE instance, HWND p
             SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
 
+    // The dialog's default button is the first control that calls itself
+    // one; it stays the default while the focus lends the look to others.
+    bool haveDefault;
+    {
+        std::lock_guard guard(system().lock);
+        haveDefault = dialogOf(findWindow(dialog))->defaultId != 0;
+    }
+    for (HWND child = GetWindow(dialog, GW_CHILD); child && !haveDefault; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (SendMessageA(child, WM_GETDLGCODE, 0, 0) & DLGC_DEFPUSHBUTTON) {
+            const auto id = static_cast<WORD>(GetDlgCtrlID(child));
+            std::lock_guard guard(system().lock);
+            if (DialogState* state = dialogOf(findWindow(dialog)))
+                state->defaultId = id;
+            haveDefault = true;
+        }
+    }
+
     const LRESULT focusHere
         = SendMessageA(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(firstTabItem(dialog)), parameter);
     if (!IsWindow(dialog))
