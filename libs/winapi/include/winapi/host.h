@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace winapi::host {
 
@@ -152,6 +153,20 @@ struct MessageBoxInfo {
 // removes it.
 using MessageBoxHandler = std::function<int(const MessageBoxInfo&)>;
 void setMessageBoxHandler(MessageBoxHandler handler);
+
+// ---- Shell ------------------------------------------------------------
+// Every ShellExecuteA call, in order. Only a display backend hands the file
+// on to the desktop (xdg-open); headless, the call is only recorded.
+struct ShellExecuteCall {
+    HWND owner { nullptr };
+    std::string operation; // empty for the default verb
+    std::string file;
+    std::string parameters;
+    std::string directory;
+    int showCommand { 0 };
+};
+std::vector<ShellExecuteCall> shellExecuteCalls();
+void clearShellExecuteCalls();
 
 // ---- Observation ------------------------------------------------------
 // How many times MessageBeep sounded.

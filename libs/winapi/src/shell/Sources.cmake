@@ -1,1 +1,2 @@
-# Sources of src/shell (none yet).
+target_sources(winapi PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/Shell.cpp)
