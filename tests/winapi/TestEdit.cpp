@@ -299,6 +299,7 @@ TEST_F(Edit, TheCaretStandsWhereTheFontPutsTheText)
     ClientToScreen(box, &to);
     host::mouseMove(from.x, from.y);
     host::mouseDown();
+    host::pumpMessages();
     host::mouseMove(to.x, to.y);
     host::mouseUp();
     host::pumpMessages();

@@ -9,4 +9,4 @@ list(APPEND WINAPI_TEST_SOURCES
     TestWindows.cpp)
 list(APPEND WINAPI_TEST_SOURCES TestClipboard.cpp)
 # The standard controls.
-list(APPEND WINAPI_TEST_SOURCES TestEdit.cpp)
+list(APPEND WINAPI_TEST_SOURCES TestEdit.cpp TestListBox.cpp)

@@ -2,4 +2,5 @@
 target_sources(winapi PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/ControlSupport.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Edit.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/EditText.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/EditText.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ListBox.cpp)

@@ -7,5 +7,7 @@
 namespace winapi::controls {
 
 LRESULT CALLBACK editProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// LISTBOX, and ComboLBox, the list of a combo box.
+LRESULT CALLBACK listBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 }

@@ -41,7 +41,7 @@ constexpr SystemClassEntry systemClassEntries[] = {
     { "BUTTON", 0, CS_DBLCLKS | CS_PARENTDC | CS_VREDRAW | CS_HREDRAW, placeholderControlProcedure, 0, -1 },
     { "EDIT", 0, CS_DBLCLKS | CS_PARENTDC, controls::editProcedure, 0, -1 },
     { "STATIC", 0, CS_DBLCLKS | CS_PARENTDC, placeholderControlProcedure, 0, -1 },
-    { "LISTBOX", 0, CS_DBLCLKS | CS_PARENTDC, placeholderControlProcedure, 0, -1 },
+    { "LISTBOX", 0, CS_DBLCLKS | CS_PARENTDC, controls::listBoxProcedure, 0, -1 },
     { "COMBOBOX", 0, CS_DBLCLKS | CS_PARENTDC | CS_VREDRAW | CS_HREDRAW, placeholderControlProcedure, 0, -1 },
     { "ComboLBox", 0, CS_DBLCLKS | CS_SAVEBITS, placeholderControlProcedure, 0, -1 },
     { "SCROLLBAR", 0, CS_DBLCLKS | CS_PARENTDC | CS_VREDRAW | CS_HREDRAW, placeholderControlProcedure, 0, -1 },
