@@ -2,9 +2,11 @@
 // and who owns it, the data kept for application-defined formats, one
 // Clipboard at a time, format queries, reading back, another program
 // holding the clipboard, and failures that must close it and leak nothing.
+#include <wivel/application.h>
 #include <wivel/clipboard.h>
 #include <wivel/gdiobject.h>
 #include <wivel/globalmem.h>
+#include <wivel/windowbase.h>
 
 #include <windows.h>
 #include <winapi/host.h>
@@ -39,6 +41,34 @@ bool clipboardClosed()
     SetLastError(0);
     return !CloseClipboard() && GetLastError() == ERROR_CLIPBOARD_NOT_OPEN;
 }
+
+// A platform window wrapped as the owner of the clipboard.
+class OwnerWindow : public wivel::WindowBase {
+public:
+    explicit OwnerWindow(wivel::Application& application)
+        : WindowBase(application, makeWindow())
+    {
+    }
+    ~OwnerWindow() override { DestroyWindow(handle()); }
+    void create() override { }
+    void installListeners() override { }
+
+private:
+    static HWND makeWindow()
+    {
+        static const ATOM windowClass = [] {
+            WNDCLASSA record {};
+            record.lpfnWndProc = DefWindowProcA;
+            record.lpszClassName = "ClipboardOwnerWindow";
+            return RegisterClassA(&record);
+        }();
+        EXPECT_NE(windowClass, 0);
+        const HWND made = CreateWindowExA(0, "ClipboardOwnerWindow", "owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 60,
+            nullptr, nullptr, nullptr, nullptr);
+        EXPECT_NE(made, nullptr);
+        return made;
+    }
+};
 
 // Each test starts and ends with the clipboard closed and emptied through
 // a Clipboard, so no kept data is left either, and with no block or
@@ -82,6 +112,21 @@ TEST_F(ClipboardTest, PutTextStoresTheTextAndAZeroByte)
         }
         EXPECT_EQ(winapi::host::clipboardBytes(CF_TEXT), text + '\0') << text;
     }
+}
+
+// The copy of the application: open with its window, empty, store text.
+TEST_F(ClipboardTest, ResetMakesTheOwnerWindowTheOwner)
+{
+    wivel::Application application;
+    const OwnerWindow owner(application);
+    {
+        Clipboard clipboard(&owner);
+        EXPECT_EQ(GetOpenClipboardWindow(), owner.handle());
+        clipboard.reset();
+        clipboard.putText("1 + 2 = 3\r\n", CF_TEXT);
+    }
+    EXPECT_EQ(GetClipboardOwner(), owner.handle());
+    EXPECT_EQ(winapi::host::clipboardBytes(CF_TEXT), std::string("1 + 2 = 3\r\n", 12));
 }
 
 TEST_F(ClipboardTest, StandardFormatsPassTheBlockToTheClipboard)
