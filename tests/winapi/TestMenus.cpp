@@ -273,4 +273,134 @@ TEST_F(Menus, AcceleratorsTranslateKeysIntoCommands)
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 }
 
+// Runs one step each time the thread is about to wait, as a person acts
+// while a menu is open.
+class Script {
+public:
+    explicit Script(std::vector<std::function<void()>> steps)
+        : m_steps(std::move(steps))
+    {
+        host::setIdleHandler([this] {
+            if (m_next < m_steps.size())
+                m_steps[m_next++]();
+        });
+    }
+    ~Script() { host::setIdleHandler({}); }
+    bool finished() const { return m_next == m_steps.size(); }
+
+private:
+    std::vector<std::function<void()>> m_steps;
+    std::size_t m_next { 0 };
+};
+
+POINT centre(const RECT& r)
+{
+    return { (r.left + r.right) / 2, (r.top + r.bottom) / 2 };
+}
+
+class MenuChoices : public Menus {
+protected:
+    void SetUp() override
+    {
+        Menus::SetUp();
+        const std::string name = recordingClass();
+        window = CreateWindowExA(0, name.c_str(), "w", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 400, 300, nullptr,
+            LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)), nullptr, nullptr);
+        host::pumpMessages();
+        bar = GetMenu(window);
+        solver = GetSubMenu(bar, 0);
+        log().clear();
+    }
+    void clickItem(HMENU menu, UINT position)
+    {
+        RECT r {};
+        ASSERT_TRUE(GetMenuItemRect(window, menu, position, &r)) << position;
+        const POINT p = centre(r);
+        host::click(p.x, p.y);
+    }
+    std::vector<WPARAM> commands() const
+    {
+        std::vector<WPARAM> result;
+        for (const Delivery& d : log().of(WM_COMMAND))
+            result.push_back(d.wParam);
+        return result;
+    }
+    HWND window { nullptr };
+    HMENU bar { nullptr };
+    HMENU solver { nullptr };
+};
+
+TEST_F(MenuChoices, AClickOnAnItemPostsItsCommand)
+{
+    Script script({ [&] { clickItem(solver, 3); } });
+    clickItem(bar, 0);
+    host::pumpMessages();
+    EXPECT_TRUE(script.finished());
+    EXPECT_EQ(commands(), (std::vector<WPARAM> { MAKEWPARAM(24340, 0) }));
+    EXPECT_EQ(log().of(WM_COMMAND)[0].lParam, 0);
+    const std::vector<UINT> loop { WM_ENTERMENULOOP, WM_INITMENU, WM_INITMENUPOPUP, WM_UNINITMENUPOPUP,
+        WM_EXITMENULOOP, WM_COMMAND };
+    std::vector<UINT> order;
+    for (const auto& [w, message] : log().sequence(loop)) {
+        if (w == window)
+            order.push_back(message);
+    }
+    EXPECT_EQ(order, loop);
+    EXPECT_EQ(reinterpret_cast<HMENU>(log().of(WM_INITMENU)[0].wParam), bar);
+    EXPECT_EQ(reinterpret_cast<HMENU>(log().of(WM_INITMENUPOPUP)[0].wParam), solver);
+    EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(MenuChoices, KeysWalkTheMenus)
+{
+    struct Case {
+        const char* what;
+        std::vector<std::vector<UINT>> presses; // each group pressed together
+        std::vector<WPARAM> commands;
+    };
+    const Case cases[] = {
+        { "Alt, then arrows into the submenu", { { VK_MENU }, { VK_DOWN }, { VK_RIGHT }, { VK_DOWN }, { VK_RETURN } },
+            { MAKEWPARAM(201, 0) } },
+        { "Alt and mnemonics", { { VK_MENU, 'S' }, { 'X' } }, { MAKEWPARAM(24340, 0) } },
+        { "F10 and a mnemonic inside a submenu", { { VK_F10 }, { VK_DOWN }, { 'R' }, { 'F' } }, { MAKEWPARAM(205, 0) } },
+        { "a grayed item is not chosen", { { VK_MENU, 'S' }, { 'C' }, { VK_ESCAPE }, { VK_ESCAPE } }, {} },
+        { "Escape backs out", { { VK_MENU }, { VK_ESCAPE } }, {} },
+    };
+    for (const Case& c : cases) {
+        log().clear();
+        std::vector<std::function<void()>> steps;
+        for (std::size_t i = 1; i < c.presses.size(); ++i) {
+            steps.push_back([keys = c.presses[i]] {
+                for (UINT key : keys)
+                    host::keyDown(key);
+                for (auto it = keys.rbegin(); it != keys.rend(); ++it)
+                    host::keyUp(*it);
+            });
+        }
+        Script script(steps);
+        for (UINT key : c.presses[0])
+            host::keyDown(key);
+        for (auto it = c.presses[0].rbegin(); it != c.presses[0].rend(); ++it)
+            host::keyUp(*it);
+        host::pumpMessages();
+        EXPECT_TRUE(script.finished()) << c.what;
+        EXPECT_EQ(commands(), c.commands) << c.what;
+        EXPECT_FALSE(log().of(WM_EXITMENULOOP).empty()) << c.what;
+    }
+}
+
+TEST_F(MenuChoices, APressOutsideClosesTheMenu)
+{
+    RECT client;
+    GetWindowRect(window, &client);
+    Script script({ [&] { host::click(client.right - 20, client.bottom - 20); } });
+    clickItem(bar, 0);
+    host::pumpMessages();
+    EXPECT_TRUE(script.finished());
+    EXPECT_TRUE(commands().empty());
+    EXPECT_EQ(log().of(WM_EXITMENULOOP).size(), 1U);
+    RECT r;
+    EXPECT_FALSE(GetMenuItemRect(window, solver, 0, &r)) << "no drop-down is open";
+}
+
 }

@@ -1121,6 +1121,7 @@ BOOL WINAPI GetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPMENUITEMI
 BOOL WINAPI SetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEMINFOA info);
 BOOL WINAPI RemoveMenu(HMENU menu, UINT position, UINT flags);
 BOOL WINAPI DeleteMenu(HMENU menu, UINT position, UINT flags);
+BOOL WINAPI GetMenuItemRect(HWND window, HMENU menu, UINT item, LPRECT rect);
 
 /* Accelerators. */
 HACCEL WINAPI LoadAcceleratorsA(HINSTANCE instance, LPCSTR name);

@@ -8,12 +8,14 @@ vexlo_set_warnings(winapi_main)
 target_link_libraries(winapi_main PUBLIC winapi)
 
 # winapi_link_program(target [RESOURCES library]): a program on the layer
-# gets its main() from winapi_main; its resource library, if it has one,
-# is linked whole, since only main() refers to the image (weakly).
+# gets its main() from winapi_main. main() refers to the resource image only
+# weakly, which would not pull the image out of its library, so the image
+# symbol is asked for by name.
 function(winapi_link_program target)
     cmake_parse_arguments(ARG "" "RESOURCES" "" ${ARGN})
     target_link_libraries(${target} PRIVATE winapi_main)
     if(ARG_RESOURCES)
-        target_link_libraries(${target} PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${ARG_RESOURCES}>")
+        target_link_libraries(${target} PRIVATE ${ARG_RESOURCES})
+        target_link_options(${target} PRIVATE "LINKER:--undefined=vexloResourceImage")
     endif()
 endfunction()

@@ -1,6 +1,7 @@
 // DefWindowProcA: what a window does with the messages its own procedure
 // leaves to the system. Non-client geometry comes from the one non-client
 // layout; system commands close, minimise, maximise and restore.
+#include "user/MenuTracking.h"
 #include "user/NonClient.h"
 #include "user/State.h"
 
@@ -122,13 +123,15 @@ HWND topLevel(HWND window)
     return w ? topLevelOf(w)->handle : nullptr;
 }
 
-LRESULT systemCommand(HWND window, WPARAM command, LPARAM)
+LRESULT systemCommand(HWND window, WPARAM command, LPARAM lParam)
 {
     switch (command & 0xFFF0) {
     case SC_CLOSE: SendMessageA(window, WM_CLOSE, 0, 0); return 0;
     case SC_MINIMIZE: ShowWindow(window, SW_MINIMIZE); return 0;
     case SC_MAXIMIZE: ShowWindow(window, SW_MAXIMIZE); return 0;
     case SC_RESTORE: ShowWindow(window, SW_RESTORE); return 0;
+    case SC_MOUSEMENU: trackMenuBar(window, lParam, true); return 0;
+    case SC_KEYMENU: trackMenuBar(window, lParam, false); return 0;
     default: return 0;
     }
 }
@@ -276,6 +279,11 @@ extern "C" LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wPara
         return 0;
     case WM_SYSCOMMAND: return systemCommand(window, wParam, lParam);
     case WM_NCLBUTTONDOWN:
+        if (wParam == HTMENU) {
+            SendMessageA(window, WM_SYSCOMMAND, SC_MOUSEMENU | HTMENU, lParam);
+            return 0;
+        }
+        return nonClientButton(window, message, wParam);
     case WM_NCLBUTTONUP: return nonClientButton(window, message, wParam);
     case WM_NCLBUTTONDBLCLK:
         if (wParam == HTCAPTION) {
@@ -290,6 +298,24 @@ extern "C" LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wPara
         if (wParam == VK_F4 && (HIWORD(lParam) & KF_ALTDOWN))
             SendMessageA(topLevel(window), WM_SYSCOMMAND, SC_CLOSE, 0);
         return 0;
+    case WM_SYSKEYUP:
+        if (wParam == VK_MENU || wParam == VK_F10) {
+            bool alone;
+            {
+                std::lock_guard guard(system().lock);
+                ThreadQueue& queue = currentQueue();
+                alone = queue.menuKeyAlone;
+                queue.menuKeyAlone = false;
+            }
+            if (alone)
+                SendMessageA(topLevel(window), WM_SYSCOMMAND, SC_KEYMENU, 0);
+        }
+        return 0;
+    case WM_SYSCHAR:
+        // Alt and a letter: the menu bar's item with that mnemonic.
+        if (wParam != VK_SPACE)
+            SendMessageA(topLevel(window), WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(wParam));
+        return 0;
     case WM_RBUTTONUP: {
         POINT p { GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) };
         ClientToScreen(window, &p);
@@ -301,6 +327,20 @@ extern "C" LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wPara
         if (HWND parent = parentOf(window))
             return SendMessageA(parent, message, wParam, lParam);
         return 0;
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        // Text boxes and lists sit on the window colour, everything else on
+        // the 3-D face; the text colours go into the device context once
+        // the drawing layer passes one here.
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(
+            message == WM_CTLCOLOREDIT || message == WM_CTLCOLORLISTBOX ? COLOR_WINDOW
+                : message == WM_CTLCOLORSCROLLBAR                      ? COLOR_SCROLLBAR
+                                                                        : COLOR_BTNFACE));
     case WM_SETREDRAW: {
         std::lock_guard guard(system().lock);
         if (Window* w = findWindow(window)) {

@@ -368,9 +368,17 @@ bool takeInput(MSG& out, HWND filter, UINT filterMin, UINT filterMax, bool remov
                 out.hwnd = window;
                 out.message = message;
                 if (remove) {
+                    const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
                     if (message != WM_CHAR && message != WM_SYSCHAR)
-                        updateKeys(queue.keys, event.key ? event.key : static_cast<UINT>(event.message.wParam),
-                            message == WM_KEYDOWN || message == WM_SYSKEYDOWN);
+                        updateKeys(queue.keys, event.key ? event.key : static_cast<UINT>(event.message.wParam), down);
+                    if (down) {
+                        const WPARAM key = event.message.wParam;
+                        const bool repeat = event.message.lParam & (1 << 30);
+                        if (key == VK_MENU || key == VK_F10)
+                            queue.menuKeyAlone = queue.menuKeyAlone || !repeat;
+                        else
+                            queue.menuKeyAlone = false;
+                    }
                     queue.messageTime = out.time;
                     queue.messagePos = out.pt;
                 } else {
@@ -448,6 +456,8 @@ bool takeInput(MSG& out, HWND filter, UINT filterMin, UINT filterMax, bool remov
         } else {
             lParam = MAKELPARAM(static_cast<WORD>(point.x), static_cast<WORD>(point.y));
         }
+        if (remove && isButtonDown(message))
+            queue.menuKeyAlone = false;
         if (remove && isButtonDown(message)) {
             const int dx = std::abs(point.x - queue.lastDownPoint.x);
             const int dy = std::abs(point.y - queue.lastDownPoint.y);

@@ -7,6 +7,7 @@ target_sources(winapi PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/Focus.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Geometry.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Input.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MenuTracking.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Menus.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MessageBox.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Messages.cpp

@@ -146,6 +146,8 @@ struct ThreadQueue {
     DWORD lastDownTime { 0 };
     POINT lastDownPoint {};
     bool lastWasDoubleClick { false };
+    // Alt (or F10) went down and nothing else since: its release opens the menu bar.
+    bool menuKeyAlone { false };
 };
 
 struct WindowEntry {
