@@ -79,6 +79,21 @@ TEST_F(Focus, SwitchingBetweenWindowsInThePlatformsOrder)
     EXPECT_EQ(GetFocus(), a);
 }
 
+TEST_F(Focus, OwnedWindowsStayAboveTheirOwner)
+{
+    HWND owner = make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    HWND owned = make(WS_POPUP | WS_CAPTION | WS_VISIBLE, owner, 50);
+    HWND other = make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, 100);
+    ASSERT_EQ(GetActiveWindow(), other);
+    SetActiveWindow(owner);
+    EXPECT_EQ(GetActiveWindow(), owner);
+    RECT r;
+    GetWindowRect(owned, &r);
+    const POINT inside { r.left + 20, r.top + 20 };
+    EXPECT_EQ(WindowFromPoint(inside), owned) << "raised with its owner";
+    EXPECT_EQ(GetWindow(owner, GW_HWNDPREV), owned);
+}
+
 TEST_F(Focus, FocusOnAChildActivatesItsWindow)
 {
     HWND a = make(WS_OVERLAPPEDWINDOW | WS_VISIBLE);

@@ -58,6 +58,18 @@ void activateWindow(HWND handle, WORD how, bool takeForeground)
         if (w) {
             newMinimised = w->style & WS_MINIMIZE;
             linkChild(w->parent, w, HWND_TOP);
+            // Owned windows stay above their owner.
+            std::vector<Window*> owned;
+            for (Window* top : w->parent->children) {
+                for (Window* o = top->owner; o; o = o->owner) {
+                    if (o == w) {
+                        owned.push_back(top);
+                        break;
+                    }
+                }
+            }
+            for (auto it = owned.rbegin(); it != owned.rend(); ++it)
+                linkChild(w->parent, *it, HWND_TOP);
         }
         Window* foreground = findWindow(s.foreground);
         const DWORD foregroundThread = foreground && foreground->queue ? foreground->queue->threadId : 0;

@@ -334,6 +334,23 @@ BOOL showWindow(HWND handle, int command)
     return wasVisible;
 }
 
+template<typename Read>
+BOOL readRect(HWND window, LPRECT rect, Read read)
+{
+    std::lock_guard guard(system().lock);
+    const Window* w = findWindow(window);
+    if (!w) {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+        return FALSE;
+    }
+    if (!rect) {
+        SetLastError(ERROR_NOACCESS);
+        return FALSE;
+    }
+    *rect = read(*w);
+    return TRUE;
+}
+
 int mapPoints(HWND from, HWND to, LPPOINT points, UINT count)
 {
     std::lock_guard guard(system().lock);
@@ -418,34 +435,12 @@ BOOL WINAPI IsZoomed(HWND window)
 
 BOOL WINAPI GetWindowRect(HWND window, LPRECT rect)
 {
-    std::lock_guard guard(system().lock);
-    const Window* w = findWindow(window);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    if (!rect) {
-        SetLastError(ERROR_NOACCESS);
-        return FALSE;
-    }
-    *rect = screenRect(w);
-    return TRUE;
+    return readRect(window, rect, [](const Window& w) { return screenRect(&w); });
 }
 
 BOOL WINAPI GetClientRect(HWND window, LPRECT rect)
 {
-    std::lock_guard guard(system().lock);
-    const Window* w = findWindow(window);
-    if (!w) {
-        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
-        return FALSE;
-    }
-    if (!rect) {
-        SetLastError(ERROR_NOACCESS);
-        return FALSE;
-    }
-    *rect = { 0, 0, width(w->client), height(w->client) };
-    return TRUE;
+    return readRect(window, rect, [](const Window& w) { return RECT { 0, 0, width(w.client), height(w.client) }; });
 }
 
 BOOL WINAPI ClientToScreen(HWND window, LPPOINT point)

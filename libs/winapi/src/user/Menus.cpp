@@ -92,6 +92,16 @@ Location locate(Menu* menu, UINT item, UINT flags, int depth = 0)
     return {};
 }
 
+// An item for the item-description calls, with their error codes.
+Location locateItem(HMENU menu, UINT item, BOOL byPosition)
+{
+    Menu* m = menuOrError(menu);
+    const Location at = locate(m, item, byPosition ? MF_BYPOSITION : MF_BYCOMMAND);
+    if (m && !at.menu)
+        SetLastError(ERROR_MENU_ITEM_NOT_FOUND);
+    return at;
+}
+
 void destroyMenu(HMENU handle, int depth = 0)
 {
     std::unique_ptr<Menu> menu = menus().remove(handle);
@@ -529,13 +539,9 @@ BOOL WINAPI GetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPMENUITEMI
         return FALSE;
     }
     std::lock_guard guard(system().lock);
-    Menu* m = menuOrError(menu);
-    const Location at = locate(m, item, byPosition ? MF_BYPOSITION : MF_BYCOMMAND);
-    if (!at.menu) {
-        if (m)
-            SetLastError(ERROR_MENU_ITEM_NOT_FOUND);
+    const Location at = locateItem(menu, item, byPosition);
+    if (!at.menu)
         return FALSE;
-    }
     const MenuItem& entry = at.menu->items[at.index];
     if (info->fMask & (MIIM_TYPE | MIIM_FTYPE))
         info->fType = entry.type;
@@ -581,13 +587,9 @@ BOOL WINAPI SetMenuItemInfoA(HMENU menu, UINT item, BOOL byPosition, LPCMENUITEM
         return FALSE;
     }
     std::lock_guard guard(system().lock);
-    Menu* m = menuOrError(menu);
-    const Location at = locate(m, item, byPosition ? MF_BYPOSITION : MF_BYCOMMAND);
-    if (!at.menu) {
-        if (m)
-            SetLastError(ERROR_MENU_ITEM_NOT_FOUND);
+    const Location at = locateItem(menu, item, byPosition);
+    if (!at.menu)
         return FALSE;
-    }
     if ((info->fMask & MIIM_SUBMENU) && info->hSubMenu && !findMenu(info->hSubMenu)) {
         SetLastError(ERROR_INVALID_MENU_HANDLE);
         return FALSE;

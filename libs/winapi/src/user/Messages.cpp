@@ -83,6 +83,16 @@ std::shared_ptr<ThreadQueue> foreignQueue(HWND window, bool& valid)
     return w->queue;
 }
 
+std::shared_ptr<SentItem> sentItem(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto item = std::make_shared<SentItem>();
+    item->window = window;
+    item->message = message;
+    item->wParam = wParam;
+    item->lParam = lParam;
+    return item;
+}
+
 BOOL post(ThreadQueue& queue, HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (queue.posted.size() >= maxPosted) {
@@ -347,22 +357,26 @@ void WINAPI PostQuitMessage(int exitCode)
 LRESULT WINAPI SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     std::shared_ptr<ThreadQueue> target;
+    std::shared_ptr<Window> keep;
+    WNDPROC procedure = nullptr;
     {
         std::lock_guard guard(system().lock);
-        bool valid;
-        target = foreignQueue(window, valid);
-        if (!valid) {
+        const WindowEntry* entry = system().windows.find(window);
+        if (!entry || entry->window->phase == Window::Phase::Gone) {
             SetLastError(ERROR_INVALID_WINDOW_HANDLE);
             return 0;
         }
+        if (ownedByCurrentThread(*entry->window)) {
+            // The common case, a window of this thread, in one look.
+            keep = entry->window;
+            procedure = keep->procedure;
+        } else {
+            target = entry->window->queue;
+        }
     }
     if (!target)
-        return deliver(window, message, wParam, lParam);
-    auto item = std::make_shared<SentItem>();
-    item->window = window;
-    item->message = message;
-    item->wParam = wParam;
-    item->lParam = lParam;
+        return procedure ? CallWindowProcA(procedure, window, message, wParam, lParam) : 0;
+    const auto item = sentItem(window, message, wParam, lParam);
     sendAcross(target, item, INFINITE);
     return item->result;
 }
@@ -384,11 +398,7 @@ LRESULT WINAPI SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPA
     if (!target) {
         answer = deliver(window, message, wParam, lParam);
     } else {
-        auto item = std::make_shared<SentItem>();
-        item->window = window;
-        item->message = message;
-        item->wParam = wParam;
-        item->lParam = lParam;
+        const auto item = sentItem(window, message, wParam, lParam);
         if (!sendAcross(target, item, timeout)) {
             SetLastError(ERROR_TIMEOUT);
             return 0;
@@ -412,12 +422,7 @@ BOOL WINAPI SendNotifyMessageA(HWND window, UINT message, WPARAM wParam, LPARAM 
             return FALSE;
         }
         if (target) {
-            auto item = std::make_shared<SentItem>();
-            item->window = window;
-            item->message = message;
-            item->wParam = wParam;
-            item->lParam = lParam;
-            target->incoming.push_back(item);
+            target->incoming.push_back(sentItem(window, message, wParam, lParam));
             ++target->arrivals;
             target->wake.notify_all();
             return TRUE;

@@ -85,6 +85,16 @@ void releaseWindow(HWND handle)
         DeleteObject(keep->dialog->templateFont);
 }
 
+// Calls back for each window that still exists, until the callback says stop.
+BOOL callEach(const std::vector<HWND>& handles, WNDENUMPROC callback, LPARAM parameter)
+{
+    for (HWND handle : handles) {
+        if (IsWindow(handle) && !callback(handle, parameter))
+            return FALSE;
+    }
+    return TRUE;
+}
+
 BOOL destroyWindow(HWND handle)
 {
     std::vector<HWND> owned;
@@ -698,11 +708,7 @@ BOOL WINAPI EnumChildWindows(HWND parent, WNDENUMPROC callback, LPARAM parameter
         for (Window* child : w->children)
             collectPreorder(child, handles);
     }
-    for (HWND handle : handles) {
-        if (IsWindow(handle) && !callback(handle, parameter))
-            return FALSE;
-    }
-    return TRUE;
+    return callEach(handles, callback, parameter);
 }
 
 BOOL WINAPI EnumWindows(WNDENUMPROC callback, LPARAM parameter)
@@ -717,11 +723,7 @@ BOOL WINAPI EnumWindows(WNDENUMPROC callback, LPARAM parameter)
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    for (HWND handle : handles) {
-        if (IsWindow(handle) && !callback(handle, parameter))
-            return FALSE;
-    }
-    return TRUE;
+    return callEach(handles, callback, parameter);
 }
 
 BOOL WINAPI EnumThreadWindows(DWORD threadId, WNDENUMPROC callback, LPARAM parameter)
@@ -738,11 +740,7 @@ BOOL WINAPI EnumThreadWindows(DWORD threadId, WNDENUMPROC callback, LPARAM param
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    for (HWND handle : handles) {
-        if (IsWindow(handle) && !callback(handle, parameter))
-            return FALSE;
-    }
-    return TRUE;
+    return callEach(handles, callback, parameter);
 }
 
 DWORD WINAPI GetWindowThreadProcessId(HWND window, LPDWORD processId)
