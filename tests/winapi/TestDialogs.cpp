@@ -148,9 +148,9 @@ protected:
         return CreateDialogIndirectParamA(GetModuleHandleA(nullptr), t.get(), owner, dialogProcedure, parameter);
     }
 
-    void type(HWND dialog, std::initializer_list<UINT> keys)
+    void type(HWND dialog, const std::vector<UINT>& keys)
     {
-        host::pressKeys(keys);
+        pressTogether(keys);
         host::pumpMessages(dialog);
     }
 
@@ -230,7 +230,7 @@ TEST_F(Dialogs, TabMovesOverVisibleEnabledTabStops)
     HWND dialog = open(t);
     ASSERT_EQ(GetDlgCtrlID(GetFocus()), 101);
     const struct {
-        std::initializer_list<UINT> keys;
+        std::vector<UINT> keys;
         int focus;
     } steps[] = {
         { { VK_TAB }, 110 },

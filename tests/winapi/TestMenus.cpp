@@ -206,9 +206,9 @@ TEST_F(Menus, AcceleratorsTranslateKeysIntoCommands)
     EXPECT_EQ(LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)), table) << "loaded once";
 
     // Runs the keys through a loop that translates accelerators.
-    const auto run = [&](std::initializer_list<UINT> keys) {
+    const auto run = [&](const std::vector<UINT>& keys) {
         log().clear();
-        host::pressKeys(keys);
+        pressTogether(keys);
         MSG message;
         int translated = 0;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -227,7 +227,7 @@ TEST_F(Menus, AcceleratorsTranslateKeysIntoCommands)
     const WPARAM copy = MAKEWPARAM(24323, 1);
     struct Case {
         const char* what;
-        std::initializer_list<UINT> keys;
+        std::vector<UINT> keys;
         bool enabled;
         int translated;
         std::vector<WPARAM> commands;
@@ -369,19 +369,10 @@ TEST_F(MenuChoices, KeysWalkTheMenus)
     for (const Case& c : cases) {
         log().clear();
         std::vector<std::function<void()>> steps;
-        for (std::size_t i = 1; i < c.presses.size(); ++i) {
-            steps.push_back([keys = c.presses[i]] {
-                for (UINT key : keys)
-                    host::keyDown(key);
-                for (auto it = keys.rbegin(); it != keys.rend(); ++it)
-                    host::keyUp(*it);
-            });
-        }
+        for (std::size_t i = 1; i < c.presses.size(); ++i)
+            steps.push_back([keys = c.presses[i]] { pressTogether(keys); });
         Script script(steps);
-        for (UINT key : c.presses[0])
-            host::keyDown(key);
-        for (auto it = c.presses[0].rbegin(); it != c.presses[0].rend(); ++it)
-            host::keyUp(*it);
+        pressTogether(c.presses[0]);
         host::pumpMessages();
         EXPECT_TRUE(script.finished()) << c.what;
         EXPECT_EQ(commands(), c.commands) << c.what;

@@ -127,6 +127,15 @@ inline std::string recordingClass(UINT style = 0, int windowExtra = 0, int class
     return name;
 }
 
+// Holds the keys down in order and lets them go in reverse.
+inline void pressTogether(const std::vector<UINT>& keys)
+{
+    for (UINT key : keys)
+        winapi::host::keyDown(key);
+    for (auto it = keys.rbegin(); it != keys.rend(); ++it)
+        winapi::host::keyUp(*it);
+}
+
 inline BOOL CALLBACK destroyOne(HWND window, LPARAM)
 {
     DestroyWindow(window);
