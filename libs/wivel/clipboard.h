@@ -45,7 +45,10 @@ public:
     virtual UINT firstAvailableFormat(std::span<const UINT> formats) const;
     // The clipboard's data for the format, as an object that does not own
     // the handle: a Bitmap for CF_BITMAP, a Palette for CF_PALETTE, a
-    // GlobalMemoryObject for any other format.
+    // GlobalMemoryObject for any other format. The handle is not examined:
+    // a memory format that is not on the clipboard gives an object of no
+    // block, and a missing drawing object breaks the wrappers' precondition
+    // of a handle.
     virtual std::unique_ptr<ClipboardData> retrieve(UINT format) const;
 };
 
