@@ -530,3 +530,87 @@ TEST_F(Controls, ListBoxLinesComeFromAWorkerThread)
 }
 
 }
+
+namespace {
+
+TEST_F(Controls, ComboBoxesWithTheirListAndField)
+{
+    auto combo = own<ComboBox>(340, Rectangle(300, 100, 420, 200), CBS_DROPDOWN);
+    EXPECT_EQ(combo->textLimit(), 0) << "until a limit is written";
+    for (std::int32_t i = 0; i < 3; ++i)
+        EXPECT_EQ(combo->add("item " + std::to_string(i)), i);
+    EXPECT_EQ(combo->add(0, ""), 0);
+    EXPECT_EQ(combo->length(), 4);
+    EXPECT_EQ(combo->item(0), "");
+    EXPECT_EQ(combo->find("ITEM 2", -1, false), 3);
+    EXPECT_EQ(combo->find("none", -1, true), -1);
+    EXPECT_EQ(combo->selectMatching("item", 1), 2);
+    EXPECT_EQ(combo->selectedItem(), "item 1");
+    EXPECT_EQ(combo->text(), "item 1") << "the field shows the selection";
+    EXPECT_EQ(combo->selected(-1), -1);
+    EXPECT_EQ(combo->selected(), -1);
+    combo->remove(0);
+    EXPECT_EQ(combo->length(), 3);
+    EXPECT_EQ(combo->scrollPosition(1), 1);
+
+    EXPECT_FALSE(combo->dropped());
+    EXPECT_TRUE(combo->dropped(true));
+    EXPECT_TRUE(combo->dropped());
+    combo->dropped(false);
+    EXPECT_FALSE(combo->dropped());
+    EXPECT_EQ(combo->droppedWidth(200), 200);
+    EXPECT_EQ(combo->droppedWidth(), 200);
+    EXPECT_TRUE(combo->extendedUI(true));
+    EXPECT_TRUE(combo->extendedUI());
+
+    EXPECT_EQ(combo->textLimit(4), 4);
+    EXPECT_EQ(combo->textLimit(), 4);
+    combo->text("abcd");
+    combo->sendMessage(CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+    combo->copy();
+    EXPECT_EQ(winapi::host::clipboardBytes(CF_TEXT), std::string("abcd", 5));
+    combo->clear();
+    EXPECT_EQ(combo->text(), "");
+    combo->paste();
+    EXPECT_EQ(combo->text(), "abcd");
+    combo->sendMessage(CB_SETEDITSEL, 0, MAKELPARAM(1, 3));
+    combo->cut();
+    EXPECT_EQ(combo->text(), "ad");
+
+    struct Failure {
+        const char* operation;
+        DWORD code;
+        std::function<void()> action;
+        std::string message;
+    };
+    const std::vector<Failure> failures {
+        { "CB_ADDSTRING", ERROR_NOT_ENOUGH_MEMORY, [&] { combo->add("x"); },
+            "ComboBox.add failed: not enough space for new item" },
+        { "CB_INSERTSTRING", ERROR_INVALID_PARAMETER, [&] { combo->add(0, "x"); },
+            "Unknown exception in Windows API call CB_INSERTSTRING in ComboBox.add" },
+        { "CB_GETCOUNT", ERROR_INVALID_PARAMETER, [&] { combo->length(); },
+            "Unknown exception in Windows API call CB_GETCOUNT in ComboBox.length" },
+        { "", 0, [&] { combo->scrollPosition(99); },
+            "Unknown exception in Windows API call CB_SETTOPINDEX in ComboBox.scrollPosition" },
+    };
+    for (const Failure& f : failures) {
+        if (f.operation[0])
+            winapi::host::failNext(f.operation, 1, f.code);
+        const std::string message = f.message.find("Unknown") == 0 ? failureOf<UnknownAPIException>(f.action)
+                                                                  : failureOf<ControlException>(f.action);
+        EXPECT_EQ(message, f.message) << f.operation;
+        winapi::host::clearFailures();
+    }
+    // A combo box that does not select is a programming error, not a failure of the platform.
+    winapi::host::failNext("CB_SETCURSEL", 1, ERROR_INVALID_PARAMETER);
+    EXPECT_THROW(combo->selected(1), AssertionFailure);
+    EXPECT_THROW(combo->selected(3), AssertionFailure);
+    combo->removeAll();
+    EXPECT_EQ(combo->length(), 0);
+
+    ComboBox attached(m_dialog.get(), 340);
+    EXPECT_EQ(attached.handle(), combo->handle());
+    EXPECT_EQ(attached.textLimit(), 0) << "a new object knows no limit";
+}
+
+}

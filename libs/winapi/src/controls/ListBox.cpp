@@ -47,6 +47,7 @@ struct ListItem {
 struct ListState {
     HWND window { nullptr };
     HWND combo { nullptr }; // the combo box a ComboLBox reports to
+    bool dropDown { false }; // a combo box's list that drops down: a pop-up that holds the mouse
     std::vector<ListItem> items;
     int selected { -1 };
     int caret { 0 }; // the line with the focus rectangle
@@ -430,10 +431,29 @@ LRESULT scrollBarPress(ListState& s, LPARAM lParam)
 
 // ---- Input --------------------------------------------------------------------
 
+bool insideClient(const ListState& s, LPARAM lParam)
+{
+    const RECT client = clientOf(s.window);
+    const int x = GET_X_LPARAM(lParam);
+    const int y = GET_Y_LPARAM(lParam);
+    return x >= 0 && x < client.right && y >= 0 && y < client.bottom;
+}
+
 LRESULT buttonDown(ListState& s, LPARAM lParam, bool twice)
 {
-    if (!s.focused && !s.combo)
+    // A dropped list holds the mouse: a press outside it closes it.
+    if (s.dropDown && !insideClient(s, lParam)) {
+        notify(s, comboListCancelled);
+        return 0;
+    }
+    // A simple combo box's list gives the focus to its combo box.
+    if (s.combo) {
+        HWND focus = GetFocus();
+        if (!s.dropDown && focus != s.combo && !IsChild(s.combo, focus))
+            SetFocus(s.combo);
+    } else if (!s.focused) {
         SetFocus(s.window);
+    }
     const int index = itemAt(s, GET_Y_LPARAM(lParam));
     selectByUser(s, index);
     if (twice && index >= 0) {
@@ -471,8 +491,19 @@ void endTracking(ListState& s)
     if (s.tracking == ListState::Tracking::None)
         return;
     s.tracking = ListState::Tracking::None;
-    if (GetCapture() == s.window)
+    // A dropped list keeps the mouse until its combo box closes it.
+    if (!s.dropDown && GetCapture() == s.window)
         ReleaseCapture();
+}
+
+LRESULT buttonUp(ListState& s, LPARAM lParam)
+{
+    const bool chosen = s.dropDown && s.tracking == ListState::Tracking::Selecting && insideClient(s, lParam)
+        && itemAt(s, GET_Y_LPARAM(lParam)) >= 0;
+    endTracking(s);
+    if (chosen)
+        notify(s, comboListChosen);
+    return 0;
 }
 
 LRESULT keyDown(ListState& s, WPARAM key)
@@ -521,8 +552,10 @@ LRESULT create(HWND window, WPARAM wParam, LPARAM lParam)
     auto state = std::make_unique<ListState>();
     state->window = window;
     const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    if (create && (create->style & LBS_COMBOBOX))
+    if (create && (create->style & LBS_COMBOBOX)) {
         state->combo = static_cast<HWND>(create->lpCreateParams);
+        state->dropDown = (static_cast<DWORD>(create->style) & WS_POPUP) != 0;
+    }
     state->itemHeight = state->font.height();
     states().add(window, std::move(state));
     return DefWindowProcA(window, WM_NCCREATE, wParam, lParam);
@@ -627,8 +660,15 @@ LRESULT handle(ListState& s, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONDOWN: return buttonDown(s, lParam, false);
     case WM_LBUTTONDBLCLK: return buttonDown(s, lParam, true);
     case WM_MOUSEMOVE: return mouseMove(s, wParam, lParam);
-    case WM_LBUTTONUP: endTracking(s); return 0;
-    case WM_CAPTURECHANGED: s.tracking = ListState::Tracking::None; return 0;
+    case WM_LBUTTONUP: return buttonUp(s, lParam);
+    case WM_CAPTURECHANGED:
+        s.tracking = ListState::Tracking::None;
+        if (s.dropDown && reinterpret_cast<HWND>(lParam) != s.window)
+            notify(s, comboListCancelled);
+        return 0;
+    case WM_MOUSEACTIVATE:
+        // A combo box's list never takes the activation or the focus.
+        return s.combo ? MA_NOACTIVATE : DefWindowProcA(s.window, message, wParam, lParam);
     case WM_NCLBUTTONDOWN:
     case WM_NCLBUTTONDBLCLK:
         if (wParam == HTVSCROLL)

@@ -7,7 +7,11 @@
 namespace winapi::controls {
 
 // Sent by the list to its combo box instead of a notification to a parent:
-// wParam the LBN_ code, lParam the list.
+// wParam the LBN_ code or one of the two below, lParam the list.
 constexpr UINT comboListNotification = WM_USER + 0x7F0;
+// A drop-down list's own news: the mouse was let go over a line, or
+// pressed outside the list (or the list lost the mouse).
+constexpr WORD comboListChosen = 0x100;
+constexpr WORD comboListCancelled = 0x101;
 
 }

@@ -11,5 +11,6 @@ LRESULT CALLBACK staticProcedure(HWND window, UINT message, WPARAM wParam, LPARA
 LRESULT CALLBACK editProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // LISTBOX, and ComboLBox, the list of a combo box.
 LRESULT CALLBACK listBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CALLBACK comboBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 }

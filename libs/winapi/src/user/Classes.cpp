@@ -42,8 +42,8 @@ constexpr SystemClassEntry systemClassEntries[] = {
     { "EDIT", 0, CS_DBLCLKS | CS_PARENTDC, controls::editProcedure, 0, -1 },
     { "STATIC", 0, CS_DBLCLKS | CS_PARENTDC, controls::staticProcedure, 0, -1 },
     { "LISTBOX", 0, CS_DBLCLKS | CS_PARENTDC, controls::listBoxProcedure, 0, -1 },
-    { "COMBOBOX", 0, CS_DBLCLKS | CS_PARENTDC | CS_VREDRAW | CS_HREDRAW, placeholderControlProcedure, 0, -1 },
-    { "ComboLBox", 0, CS_DBLCLKS | CS_SAVEBITS, placeholderControlProcedure, 0, -1 },
+    { "COMBOBOX", 0, CS_DBLCLKS | CS_PARENTDC | CS_VREDRAW | CS_HREDRAW, controls::comboBoxProcedure, 0, -1 },
+    { "ComboLBox", 0, CS_DBLCLKS | CS_SAVEBITS, controls::listBoxProcedure, 0, -1 },
     { "SCROLLBAR", 0, CS_DBLCLKS | CS_PARENTDC | CS_VREDRAW | CS_HREDRAW, placeholderControlProcedure, 0, -1 },
 };
 
