@@ -76,10 +76,8 @@ public:
             m_inStep = false;
             if (done)
                 ++m_next;
-            // Come back soon: a waiting step polls, and a finished one lets
-            // the next start without waiting for unrelated input.
-            if (!done)
-                Sleep(1);
+            // Come back at once: a waiting step polls, and a finished one
+            // lets the next start without waiting for unrelated input.
             PostMessageA(mainWindow, WM_NULL, 0, 0);
         });
         const int code = runProgram(std::move(deals));
@@ -108,6 +106,16 @@ public:
         }
         return lines;
     }
+    // Lets the program take the input injected so far, inside the current
+    // step, as its loop would (Enter and Escape through the dialog's
+    // keyboard handling). Accelerators and commands that open a modal
+    // window need a step of their own instead.
+    void settle() const { winapi::host::pumpMessages(mainWindow); }
+    void press(UINT key) const
+    {
+        winapi::host::pressKey(key);
+        settle();
+    }
     // Clicks into the box, selects what it holds and types over it.
     void typeInto(int id, const std::string& text) const
     {
@@ -118,6 +126,7 @@ public:
             winapi::host::pressKey(VK_DELETE);
         else
             winapi::host::typeText(text);
+        settle();
     }
     void enterPuzzle(const std::vector<std::string>& numbers, const std::string& target) const
     {
