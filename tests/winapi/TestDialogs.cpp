@@ -474,6 +474,48 @@ TEST_F(Dialogs, AModalDialogRunsWithItsOwnerDisabled)
     EXPECT_TRUE(IsWindowEnabled(owner));
 }
 
+TEST_F(Dialogs, AnExtendedTemplate)
+{
+    TemplateBuilder t(WS_POPUP | WS_CAPTION | WS_VISIBLE, 10, 10, 120, 60, "Extended", {}, 0, true);
+    t.font(8, "MS Sans Serif", FW_BOLD)
+        .item("TestEdit", "", 70000, WS_VISIBLE | WS_TABSTOP, 5, 5, 60, 12, WS_EX_STATICEDGE)
+        .item("TestButton", "OK", IDOK, WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 5, 30, 50, 14);
+    HWND dialog = open(t);
+    ASSERT_NE(dialog, nullptr);
+    HWND edit = GetDlgItem(dialog, 70000);
+    ASSERT_NE(edit, nullptr) << "identifiers of extended templates have 32 bits";
+    EXPECT_EQ(GetWindowLongA(edit, GWL_ID), 70000);
+    EXPECT_TRUE(GetWindowLongA(edit, GWL_EXSTYLE) & WS_EX_STATICEDGE);
+    LOGFONTA font {};
+    ASSERT_EQ(GetObjectA(reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0)), sizeof font, &font),
+        static_cast<int>(sizeof font));
+    EXPECT_EQ(font.lfWeight, FW_BOLD);
+    EXPECT_EQ(GetFocus(), edit);
+}
+
+TEST_F(Dialogs, TheAboutBoxFromTheProgramsResources)
+{
+    host::setResourceImage(vexloResourceImage, vexloResourceImageSize);
+    for (const UINT key : { VK_RETURN, VK_ESCAPE }) {
+        bool pressed = false;
+        host::setIdleHandler([&] {
+            if (!pressed)
+                host::pressKey(key);
+            pressed = true;
+        });
+        // Its OK button has the Cancel command's identifier.
+        const DLGPROC closeOnCommand = [](HWND dialog, UINT message, WPARAM wParam, LPARAM) -> INT_PTR {
+            if (message == WM_COMMAND)
+                EndDialog(dialog, LOWORD(wParam));
+            return message == WM_INITDIALOG;
+        };
+        EXPECT_EQ(DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_ABOUT), nullptr, closeOnCommand, 0),
+            IDCANCEL)
+            << key;
+        host::setIdleHandler({});
+    }
+}
+
 TEST_F(Dialogs, FromTheProgramsResources)
 {
     host::setResourceImage(vexloResourceImage, vexloResourceImageSize);

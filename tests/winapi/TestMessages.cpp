@@ -65,6 +65,10 @@ TEST_F(Messages, PostedMessagesComeInOrderAndFiltersChooseAmongThem)
         if (got) {
             EXPECT_EQ(message.message, c.expected) << c.what;
         }
+        if (got && (c.flags & PM_REMOVE)) {
+            EXPECT_EQ(static_cast<DWORD>(GetMessageTime()), message.time) << c.what;
+            EXPECT_EQ(GetMessagePos(), static_cast<DWORD>(MAKELONG(message.pt.x, message.pt.y))) << c.what;
+        }
     }
 }
 

@@ -176,14 +176,26 @@ protected:
 };
 
 // A dialog template in memory, in the layout the resource compiler writes
-// (classic DLGTEMPLATE, WORD-aligned UTF-16 texts, DWORD-aligned items).
+// (classic DLGTEMPLATE or the extended form, WORD-aligned UTF-16 texts,
+// DWORD-aligned items).
 class TemplateBuilder {
 public:
     TemplateBuilder(DWORD style, short x, short y, short cx, short cy, const std::string& caption,
-        const std::string& className = {}, WORD menu = 0)
+        const std::string& className = {}, WORD menu = 0, bool extended = false)
+        : m_extended(extended)
     {
-        put32(style);
-        put32(0);
+        if (extended) {
+            put16(1);
+            put16(0xFFFF);
+            put32(0); // help id
+            put32(0); // extended style
+            m_styleAt = m_bytes.size();
+            put32(style);
+        } else {
+            m_styleAt = m_bytes.size();
+            put32(style);
+            put32(0);
+        }
         m_countAt = m_bytes.size();
         put16(0);
         for (short v : { x, y, cx, cy })
@@ -199,26 +211,40 @@ public:
     }
     // DS_SETFONT and the font record, which follow the caption: call it
     // before adding items.
-    TemplateBuilder& font(WORD points, const std::string& face)
+    TemplateBuilder& font(WORD points, const std::string& face, WORD weight = 0, BYTE italic = 0)
     {
         DWORD style;
-        std::memcpy(&style, m_bytes.data(), sizeof style);
+        std::memcpy(&style, m_bytes.data() + m_styleAt, sizeof style);
         style |= DS_SETFONT;
-        std::memcpy(m_bytes.data(), &style, sizeof style);
+        std::memcpy(m_bytes.data() + m_styleAt, &style, sizeof style);
         put16(points);
+        if (m_extended) {
+            put16(weight);
+            m_bytes.push_back(italic);
+            m_bytes.push_back(1); // DEFAULT_CHARSET
+        }
         putText(face);
         return *this;
     }
-    TemplateBuilder& item(const std::string& className, const std::string& text, WORD id, DWORD style, short x,
+    TemplateBuilder& item(const std::string& className, const std::string& text, DWORD id, DWORD style, short x,
         short y, short cx, short cy, DWORD exStyle = 0)
     {
         while (m_bytes.size() % 4)
             m_bytes.push_back(0);
-        put32(style | WS_CHILD);
-        put32(exStyle);
+        if (m_extended) {
+            put32(0); // help id
+            put32(exStyle);
+            put32(style | WS_CHILD);
+        } else {
+            put32(style | WS_CHILD);
+            put32(exStyle);
+        }
         for (short v : { x, y, cx, cy })
             put16(static_cast<WORD>(v));
-        put16(id);
+        if (m_extended)
+            put32(id);
+        else
+            put16(static_cast<WORD>(id));
         putText(className);
         putText(text);
         put16(0); // no creation data
@@ -256,6 +282,8 @@ private:
     std::vector<BYTE> m_bytes;
     std::vector<DWORD> m_aligned;
     std::size_t m_countAt { 0 };
+    std::size_t m_styleAt { 0 };
+    bool m_extended { false };
 };
 
 }
