@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 
 namespace vexlo::test {
 namespace {
@@ -358,6 +359,124 @@ TEST(SolverWindow, AFailedRunEndsAndIsShownOnce)
     program.thenDo([&] { program.chooseMenu('S', 'X'); });
     EXPECT_EQ(program.run(fixedDeals()), 0);
     EXPECT_EQ(program.boxes.size(), 1U);
+}
+
+
+// The classic puzzle's two lines as they are copied.
+const std::string classicCopy = "(((100 + 6) " + times + " 75 " + times + " 3) - 50) " + divided + " 25 = 952\r\n"
+    + "((100 + 3) " + times + " 75 " + times + " 6 " + divided + " 50) + 25 = 952\r\n" + std::string(1, '\0');
+
+std::string clipboardText()
+{
+    return winapi::host::clipboardBytes(CF_TEXT).value_or("<nothing>");
+}
+
+TEST(SolverWindow, CopyingSolutions)
+{
+    ProgramDriver program;
+    program.thenDo([&] {
+        // Gray: Ctrl+C is the edit box's own copy, not the solutions.
+        winapi::host::putClipboardBytes(CF_TEXT, std::string_view("before\0", 7));
+        program.typeInto(101, "952");
+        winapi::host::pressKeys({ VK_SHIFT, VK_HOME });
+        winapi::host::pressKeys({ VK_CONTROL, 'C' });
+    });
+    program.thenDo([&] {
+        EXPECT_EQ(program.selection(101), std::make_pair(0, 3)) << "the box keeps its selection";
+        EXPECT_EQ(clipboardText(), std::string("before\0", 7)) << "nothing is copied at all";
+        program.enterPuzzle({ "100", "75", "50", "25", "6", "3" }, "952");
+        winapi::host::pressKey(VK_RETURN);
+    });
+    program.then([&] { return program.idle(); });
+    program.thenDo([&] {
+        winapi::host::clickCentre(program.item(112));
+        winapi::host::pressKeys({ VK_CONTROL, 'C' });
+    });
+    program.thenDo([&] {
+        EXPECT_EQ(clipboardText(), classicCopy);
+        // Ctrl+Insert does the same; a failed Solve leaves the lines but copies nothing.
+        winapi::host::putClipboardBytes(CF_TEXT, std::string_view("x\0", 2));
+        winapi::host::pressKeys({ VK_CONTROL, VK_INSERT });
+    });
+    program.thenDo([&] {
+        EXPECT_EQ(clipboardText(), classicCopy);
+        program.typeInto(101, "x");
+        program.press(VK_RETURN);
+        EXPECT_EQ(program.listLines(102).size(), 2U);
+        winapi::host::pressKeys({ VK_CONTROL, 'C' });
+    });
+    program.thenDo([&] {
+        EXPECT_EQ(clipboardText(), std::string(1, '\0'));
+        program.chooseMenu('S', 'X');
+    });
+    EXPECT_EQ(program.run(fixedDeals()), 0);
+}
+
+TEST(SolverWindow, CopyAfterAStoppedRunTakesWhatWasShown)
+{
+    ProgramDriver program;
+    program.thenDo([&] {
+        program.enterPuzzle({ "2", "3", "4", "6", "8", "12" }, "12");
+        winapi::host::pressKey(VK_RETURN);
+    });
+    program.then([&] {
+        if (program.text(122).empty())
+            return false;
+        winapi::host::pressKey(VK_ESCAPE);
+        return true;
+    });
+    program.then([&] { return program.idle(); });
+    program.thenDo([&] { program.chooseMenu('S', 'C'); });
+    program.thenDo([&] {
+        std::string expected;
+        for (const std::string& line : program.listLines(102))
+            expected += line + "\r\n";
+        expected.push_back('\0');
+        EXPECT_EQ(clipboardText(), expected);
+        EXPECT_LT(program.listLines(102).size(), 2796U);
+        program.chooseMenu('S', 'X');
+    });
+    EXPECT_EQ(program.run(fixedDeals()), 0);
+}
+
+TEST(SolverWindow, AnotherProgramHoldingTheClipboard)
+{
+    // Yes keeps the program working; No ends it, with exit code 0.
+    for (const int answer : { IDYES, IDNO }) {
+        ProgramDriver program;
+        program.boxAnswer = [answer](const winapi::host::MessageBoxInfo& box) {
+            return box.caption == "Internal Error" ? answer : IDOK;
+        };
+        std::optional<winapi::host::ScopedClipboardHold> hold;
+        program.thenDo([&] {
+            program.enterPuzzle({ "100", "75", "50", "25", "6", "3" }, "952");
+            winapi::host::pressKey(VK_RETURN);
+        });
+        program.then([&] { return program.idle(); });
+        program.thenDo([&] {
+            hold.emplace();
+            program.chooseMenu('S', 'C');
+        });
+        if (answer == IDYES) {
+            program.thenDo([&] {
+                ASSERT_EQ(program.boxes.size(), 1U);
+                const auto& box = program.boxes[0];
+                EXPECT_NE(box.text.find("OpenClipboard"), std::string::npos) << box.text;
+                EXPECT_NE(box.text.find("Clipboard.this"), std::string::npos) << box.text;
+                EXPECT_TRUE(box.text.ends_with("\n\nContinue anyway?\n(Pressing No will exit, losing any unsaved data)"));
+                EXPECT_EQ(box.style & (MB_ICONMASK | MB_TYPEMASK), UINT { MB_ICONEXCLAMATION | MB_YESNO });
+                hold.reset();
+                program.chooseMenu('S', 'C');
+            });
+            program.thenDo([&] {
+                EXPECT_EQ(clipboardText(), classicCopy);
+                program.chooseMenu('S', 'X');
+            });
+        }
+        EXPECT_EQ(program.run(fixedDeals()), 0);
+        hold.reset();
+        EXPECT_EQ(program.boxes.size(), 1U);
+    }
 }
 
 }
