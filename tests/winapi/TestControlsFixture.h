@@ -15,6 +15,23 @@
 
 namespace testing_support {
 
+inline HFONT measured(HFONT font)
+{
+    return font ? font : winapi::gdi::systemFont();
+}
+
+// What a box `width` pixels wide keeps of `typed`, typed after `start`:
+// each character that would not fit is refused, and a narrower one after
+// it may still fit.
+inline std::string fitting(HFONT font, const std::string& typed, int width, std::string start = {})
+{
+    for (const char c : typed) {
+        if (winapi::gdi::textWidth(measured(font), start + c) <= width)
+            start += c;
+    }
+    return start;
+}
+
 class ControlTest : public WindowTest {
 protected:
     void SetUp() override

@@ -9,23 +9,6 @@ namespace host = winapi::host;
 
 namespace {
 
-HFONT measured(HFONT font)
-{
-    return font ? font : winapi::gdi::systemFont();
-}
-
-// What a box `width` pixels wide keeps of `typed`, typed after `start`:
-// each character that would not fit is refused, and a narrower one after
-// it may still fit.
-std::string fitting(HFONT font, const std::string& typed, int width, std::string start = {})
-{
-    for (const char c : typed) {
-        if (winapi::gdi::textWidth(measured(font), start + c) <= width)
-            start += c;
-    }
-    return start;
-}
-
 RECT formatRect(HWND edit)
 {
     RECT rect {};

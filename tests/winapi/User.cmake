@@ -14,4 +14,4 @@ winapi_link_program(winapi_main_probe RESOURCES vexlo_resources)
 add_test(NAME WinapiMain.CallsWinMainAsThePlatformsStartUpDoes COMMAND winapi_main_probe one "two words" three)
 list(APPEND WINAPI_TEST_SOURCES TestClipboard.cpp)
 # The standard controls.
-list(APPEND WINAPI_TEST_SOURCES TestButton.cpp TestComboBox.cpp TestEdit.cpp TestListBox.cpp)
+list(APPEND WINAPI_TEST_SOURCES TestButton.cpp TestComboBox.cpp TestControlsDialog.cpp TestEdit.cpp TestListBox.cpp)

@@ -188,11 +188,11 @@ LRESULT keyUp(ButtonState& s, WPARAM key)
     return 0;
 }
 
-void paint(ButtonState& s)
+std::unique_ptr<ButtonState> make(HWND window, const CREATESTRUCTA*)
 {
-    PAINTSTRUCT paint;
-    BeginPaint(s.window, &paint);
-    EndPaint(s.window, &paint);
+    auto state = std::make_unique<ButtonState>();
+    state->window = window;
+    return state;
 }
 
 LRESULT handle(ButtonState& s, UINT message, WPARAM wParam, LPARAM lParam)
@@ -294,7 +294,7 @@ LRESULT handle(ButtonState& s, UINT message, WPARAM wParam, LPARAM lParam)
             invalidate(s);
         return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(s.font.font());
-    case WM_PAINT: paint(s); return 0;
+    case WM_PAINT: paintControl(s.window); return 0;
     case WM_ERASEBKGND: return TRUE;
     default: return DefWindowProcA(s.window, message, wParam, lParam);
     }
@@ -304,20 +304,7 @@ LRESULT handle(ButtonState& s, UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CALLBACK buttonProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        auto state = std::make_unique<ButtonState>();
-        state->window = window;
-        states().add(window, std::move(state));
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-    ButtonState* state = states().find(window);
-    if (!state)
-        return DefWindowProcA(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        states().remove(window);
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-    return handle(*state, message, wParam, lParam);
+    return dispatchToState(states(), window, message, wParam, lParam, make, handle);
 }
 
 }

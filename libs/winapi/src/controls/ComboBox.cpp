@@ -445,11 +445,11 @@ LRESULT setCurrent(ComboState& s, UINT message, WPARAM wParam, LPARAM lParam)
     return result;
 }
 
-void paint(ComboState& s)
+std::unique_ptr<ComboState> make(HWND window, const CREATESTRUCTA*)
 {
-    PAINTSTRUCT paint;
-    BeginPaint(s.window, &paint);
-    EndPaint(s.window, &paint);
+    auto state = std::make_unique<ComboState>();
+    state->window = window;
+    return state;
 }
 
 LRESULT handle(ComboState& s, UINT message, WPARAM wParam, LPARAM lParam)
@@ -592,7 +592,7 @@ LRESULT handle(ComboState& s, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: return buttonDown(s, lParam);
     case WM_MOUSEWHEEL: return toList(s, WM_MOUSEWHEEL, wParam, lParam);
-    case WM_PAINT: paint(s); return 0;
+    case WM_PAINT: paintControl(s.window); return 0;
     case WM_ERASEBKGND: return TRUE;
     default: return DefWindowProcA(s.window, message, wParam, lParam);
     }
@@ -602,20 +602,7 @@ LRESULT handle(ComboState& s, UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CALLBACK comboBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        auto state = std::make_unique<ComboState>();
-        state->window = window;
-        states().add(window, std::move(state));
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-    ComboState* state = states().find(window);
-    if (!state)
-        return DefWindowProcA(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        states().remove(window);
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-    return handle(*state, message, wParam, lParam);
+    return dispatchToState(states(), window, message, wParam, lParam, make, handle);
 }
 
 }

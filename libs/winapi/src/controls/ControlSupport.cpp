@@ -44,6 +44,13 @@ int FontMetrics::width(std::string_view text) const
     return total;
 }
 
+void paintControl(HWND window)
+{
+    PAINTSTRUCT paint;
+    BeginPaint(window, &paint);
+    EndPaint(window, &paint);
+}
+
 void notifyParent(HWND control, WORD code)
 {
     HWND parent = GetParent(control);

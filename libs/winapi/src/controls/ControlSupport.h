@@ -55,6 +55,32 @@ private:
     std::unordered_map<HWND, std::unique_ptr<State>> m_states;
 };
 
+// The procedure of a control class around its handler: the state is made
+// by `make` on WM_NCCREATE, found for every later message, and dropped on
+// WM_NCDESTROY; a message before WM_NCCREATE or after WM_NCDESTROY gets the
+// default processing.
+template<typename State, typename Make, typename Handle>
+LRESULT dispatchToState(StateTable<State>& table, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+    Make make, Handle handle)
+{
+    if (message == WM_NCCREATE) {
+        table.add(window, make(window, reinterpret_cast<const CREATESTRUCTA*>(lParam)));
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    State* state = table.find(window);
+    if (!state)
+        return DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        table.remove(window);
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    return handle(*state, message, wParam, lParam);
+}
+
+// The seam where a control will draw itself once device contexts exist:
+// for now it validates what was to be painted.
+void paintControl(HWND window);
+
 // The measures of a control's font: the one WM_SETFONT gave it, or the
 // system font. Text widths add up character by character, so one table of
 // the 256 advance widths answers every width a control needs.

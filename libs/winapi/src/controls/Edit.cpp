@@ -755,25 +755,16 @@ LRESULT dialogCode(WPARAM, LPARAM lParam, Style style)
     return code;
 }
 
-void paint(EditState& s)
-{
-    PAINTSTRUCT paint;
-    BeginPaint(s.window, &paint);
-    EndPaint(s.window, &paint);
-}
-
-LRESULT create(HWND window, WPARAM wParam, LPARAM lParam)
+std::unique_ptr<EditState> make(HWND window, const CREATESTRUCTA* create)
 {
     auto state = std::make_unique<EditState>();
     state->window = window;
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
     if (create && create->lpszName && static_cast<unsigned char>(create->lpszName[0]) != 0xFF)
         state->text.assign(create->lpszName);
     const Style style(static_cast<DWORD>(create ? create->style : 0));
     if (style.password())
         state->passwordChar = '*';
-    states().add(window, std::move(state));
-    return DefWindowProcA(window, WM_NCCREATE, wParam, lParam);
+    return state;
 }
 
 LRESULT handle(EditState& s, UINT message, WPARAM wParam, LPARAM lParam)
@@ -905,7 +896,7 @@ LRESULT handle(EditState& s, UINT message, WPARAM wParam, LPARAM lParam)
     case EM_GETMARGINS:
         return MAKELRESULT(static_cast<WORD>(s.leftMargin), static_cast<WORD>(s.rightMargin));
     case WM_STYLECHANGED: relayout(s, Style(styleOf(s.window))); return 0;
-    case WM_PAINT: paint(s); return 0;
+    case WM_PAINT: paintControl(s.window); return 0;
     case WM_ERASEBKGND: return TRUE;
     case WM_SETREDRAW: return 0;
     default: return DefWindowProcA(s.window, message, wParam, lParam);
@@ -916,16 +907,7 @@ LRESULT handle(EditState& s, UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CALLBACK editProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE)
-        return create(window, wParam, lParam);
-    EditState* state = states().find(window);
-    if (!state)
-        return DefWindowProcA(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        states().remove(window);
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-    return handle(*state, message, wParam, lParam);
+    return dispatchToState(states(), window, message, wParam, lParam, make, handle);
 }
 
 }

@@ -48,6 +48,7 @@ struct ListState {
     HWND window { nullptr };
     HWND combo { nullptr }; // the combo box a ComboLBox reports to
     bool dropDown { false }; // a combo box's list that drops down: a pop-up that holds the mouse
+    DWORD style { 0 };       // kept from creation and WM_STYLECHANGED: asked for on every line added
     std::vector<ListItem> items;
     int selected { -1 };
     int caret { 0 }; // the line with the focus rectangle
@@ -128,7 +129,7 @@ void notify(const ListState& s, WORD code)
         return;
     }
     const bool always = code == LBN_SETFOCUS || code == LBN_KILLFOCUS || code == static_cast<WORD>(LBN_ERRSPACE);
-    if (always || (styleOf(s.window) & LBS_NOTIFY))
+    if (always || (s.style & LBS_NOTIFY))
         notifyParent(s.window, code);
 }
 
@@ -158,7 +159,7 @@ void selectByUser(ListState& s, int index)
 // Without LBS_NOINTEGRALHEIGHT the list keeps its height to whole lines.
 void trimHeight(ListState& s)
 {
-    const DWORD style = styleOf(s.window);
+    const DWORD style = s.style;
     if ((style & LBS_NOINTEGRALHEIGHT) || s.trimming || s.combo)
         return;
     const RECT client = clientOf(s.window);
@@ -223,7 +224,7 @@ LRESULT addString(ListState& s, LPARAM lParam)
     if (const LRESULT failed = injectedResult(s.combo ? "CB_ADDSTRING" : "LB_ADDSTRING"))
         return failed;
     const std::string_view text = textArgument(lParam);
-    const bool sorted = styleOf(s.window) & LBS_SORT;
+    const bool sorted = s.style & LBS_SORT;
     return insertAt(s, sorted ? sortedPosition(s, text) : count(s), text);
 }
 
@@ -352,7 +353,7 @@ struct ScrollBarGeometry {
 ScrollBarGeometry scrollBar(const ListState& s)
 {
     ScrollBarGeometry bar;
-    if (!(styleOf(s.window) & WS_VSCROLL))
+    if (!(s.style & WS_VSCROLL))
         return bar;
     const RECT client = clientOf(s.window);
     POINT corner { 0, 0 };
@@ -540,25 +541,18 @@ LRESULT character(ListState& s, WPARAM code)
     return 0;
 }
 
-void paint(ListState& s)
-{
-    PAINTSTRUCT paint;
-    BeginPaint(s.window, &paint);
-    EndPaint(s.window, &paint);
-}
-
-LRESULT create(HWND window, WPARAM wParam, LPARAM lParam)
+std::unique_ptr<ListState> make(HWND window, const CREATESTRUCTA* create)
 {
     auto state = std::make_unique<ListState>();
     state->window = window;
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+    if (create)
+        state->style = static_cast<DWORD>(create->style);
     if (create && (create->style & LBS_COMBOBOX)) {
         state->combo = static_cast<HWND>(create->lpCreateParams);
         state->dropDown = (static_cast<DWORD>(create->style) & WS_POPUP) != 0;
     }
     state->itemHeight = state->font.height();
-    states().add(window, std::move(state));
-    return DefWindowProcA(window, WM_NCCREATE, wParam, lParam);
+    return state;
 }
 
 LRESULT handle(ListState& s, UINT message, WPARAM wParam, LPARAM lParam)
@@ -682,7 +676,11 @@ LRESULT handle(ListState& s, UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_KEYDOWN: return keyDown(s, wParam);
     case WM_CHAR: return character(s, wParam);
-    case WM_PAINT: paint(s); return 0;
+    case WM_STYLECHANGED:
+        if (static_cast<int>(wParam) == GWL_STYLE)
+            s.style = reinterpret_cast<const STYLESTRUCT*>(lParam)->styleNew;
+        return 0;
+    case WM_PAINT: paintControl(s.window); return 0;
     case WM_ERASEBKGND: return TRUE;
     default: return DefWindowProcA(s.window, message, wParam, lParam);
     }
@@ -692,16 +690,7 @@ LRESULT handle(ListState& s, UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CALLBACK listBoxProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE)
-        return create(window, wParam, lParam);
-    ListState* state = states().find(window);
-    if (!state)
-        return DefWindowProcA(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        states().remove(window);
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-    return handle(*state, message, wParam, lParam);
+    return dispatchToState(states(), window, message, wParam, lParam, make, handle);
 }
 
 }

@@ -65,11 +65,13 @@ HICON iconNamed(const CREATESTRUCTA& create)
     return LoadIconA(create.hInstance, name);
 }
 
-void paint(StaticState& s)
+std::unique_ptr<StaticState> make(HWND window, const CREATESTRUCTA* create)
 {
-    PAINTSTRUCT paint;
-    BeginPaint(s.window, &paint);
-    EndPaint(s.window, &paint);
+    auto state = std::make_unique<StaticState>();
+    state->window = window;
+    if (create && (static_cast<DWORD>(create->style) & SS_TYPEMASK) == SS_ICON)
+        state->icon = iconNamed(*create);
+    return state;
 }
 
 LRESULT handle(StaticState& s, UINT message, WPARAM wParam, LPARAM lParam)
@@ -118,7 +120,7 @@ LRESULT handle(StaticState& s, UINT message, WPARAM wParam, LPARAM lParam)
             InvalidateRect(s.window, nullptr, TRUE);
         return 0;
     case WM_GETFONT: return reinterpret_cast<LRESULT>(s.font.font());
-    case WM_PAINT: paint(s); return 0;
+    case WM_PAINT: paintControl(s.window); return 0;
     default: return DefWindowProcA(s.window, message, wParam, lParam);
     }
 }
@@ -127,23 +129,7 @@ LRESULT handle(StaticState& s, UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CALLBACK staticProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        auto state = std::make_unique<StaticState>();
-        state->window = window;
-        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        if (create && (static_cast<DWORD>(create->style) & SS_TYPEMASK) == SS_ICON)
-            state->icon = iconNamed(*create);
-        states().add(window, std::move(state));
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-    StaticState* state = states().find(window);
-    if (!state)
-        return DefWindowProcA(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        states().remove(window);
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-    return handle(*state, message, wParam, lParam);
+    return dispatchToState(states(), window, message, wParam, lParam, make, handle);
 }
 
 }
