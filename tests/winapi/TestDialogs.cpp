@@ -379,9 +379,14 @@ TEST_F(Dialogs, TheFocusComesBackWithActivation)
     EXPECT_EQ(GetFocus(), other);
     SetActiveWindow(dialog);
     EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDCANCEL);
+    // A hidden control gives the focus back to the dialog's first control.
+    ShowWindow(GetDlgItem(dialog, IDCANCEL), SW_HIDE);
+    EXPECT_EQ(GetDlgCtrlID(GetFocus()), 101);
+    ShowWindow(GetDlgItem(dialog, IDCANCEL), SW_SHOW);
+    SetFocus(GetDlgItem(dialog, IDCANCEL));
     // WM_NEXTDLGCTL moves it as Tab does.
     SendMessageA(dialog, WM_NEXTDLGCTL, 0, FALSE);
-    EXPECT_EQ(GetDlgCtrlID(GetFocus()), 101);
+    EXPECT_EQ(GetDlgCtrlID(GetFocus()), 101) << "round from the last";
     SendMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(dialog, 112)), TRUE);
     EXPECT_EQ(GetDlgCtrlID(GetFocus()), 112);
 }

@@ -114,7 +114,11 @@ TEST_F(Focus, FocusOnAChildActivatesItsWindow)
     EXPECT_EQ(steps(activationMessages), (std::vector<Step> { { child, WM_KILLFOCUS, 0 } }));
     EXPECT_EQ(GetFocus(), nullptr);
 
-    // The focus inside a destroyed child moves to its parent.
+    // The focus inside a hidden or destroyed child moves to its parent.
+    SetFocus(child);
+    ShowWindow(child, SW_HIDE);
+    EXPECT_EQ(GetFocus(), a);
+    ShowWindow(child, SW_SHOW);
     SetFocus(child);
     DestroyWindow(child);
     EXPECT_EQ(GetFocus(), a);

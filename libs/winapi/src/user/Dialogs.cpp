@@ -102,7 +102,7 @@ void restoreFocus(HWND dialog)
         if (DialogState* state = dialogOf(findWindow(dialog)))
             target = state->savedFocus;
     }
-    if (!target || !IsChild(dialog, target) || !IsWindowEnabled(target))
+    if (!target || !IsChild(dialog, target) || !IsWindowEnabled(target) || !IsWindowVisible(target))
         target = firstTabItem(dialog);
     if (target)
         dialogSetFocus(dialog, target);

@@ -205,6 +205,20 @@ BOOL setWindowPosition(HWND handle, HWND insertAfter, int x, int y, int cx, int 
         activateWindow(handle, WA_ACTIVE, false);
     if (hiding)
         activateOtherThan(handle);
+    if (hiding && !topLevel) {
+        // A hidden control keeps no focus: it goes to the parent (a dialog
+        // passes it on to its first control).
+        HWND parent = nullptr;
+        {
+            std::lock_guard guard(system().lock);
+            Window* w = findWindow(handle);
+            Window* focus = findWindow(currentQueue().focus);
+            if (w && focus && (focus == w || isDescendant(w, focus)) && w->parent)
+                parent = w->parent->handle;
+        }
+        if (parent)
+            SetFocus(parent);
+    }
     SendMessageA(handle, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&position));
     return TRUE;
 }
