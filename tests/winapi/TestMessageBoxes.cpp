@@ -81,13 +81,21 @@ TEST_F(MessageBoxes, KeysAnswerAsAPersonWould)
         { "Escape is Cancel", MB_OKCANCEL, { VK_ESCAPE }, IDCANCEL },
         { "Escape on OK alone is OK", MB_OK, { VK_ESCAPE }, IDOK },
         { "Escape does nothing without Cancel", MB_YESNO | MB_DEFBUTTON2, { VK_ESCAPE, VK_RETURN }, IDNO },
+        { "Tab to the next button", MB_YESNO, { VK_TAB, VK_RETURN }, IDNO },
+        { "Tab round and Space", MB_RETRYCANCEL, { VK_TAB, VK_TAB, VK_SPACE }, IDRETRY },
+        { "a mnemonic", MB_ABORTRETRYIGNORE, { 'R' }, IDRETRY },
+        { "a mnemonic with Alt", MB_ABORTRETRYIGNORE, { VK_MENU, 'I' }, IDIGNORE },
     };
     for (const Case& c : cases) {
         bool ownerDisabled = false;
         host::setMessageBoxHandler([&](const host::MessageBoxInfo&) {
             ownerDisabled = !IsWindowEnabled(owner());
-            for (UINT key : c.keys)
-                host::pressKey(key);
+            if (c.keys.front() == VK_MENU) {
+                pressTogether(c.keys);
+            } else {
+                for (UINT key : c.keys)
+                    host::pressKey(key);
+            }
             return 0;
         });
         EXPECT_EQ(MessageBoxA(owner(), "Question?", "Keys", c.type), c.result) << c.what;
