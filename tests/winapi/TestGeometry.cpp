@@ -302,4 +302,56 @@ TEST_F(Geometry, HitTestingTheFrame)
             << c.point.x << "," << c.point.y;
 }
 
+TEST_F(Geometry, SystemCommandsAndTheCaptionButtons)
+{
+    HWND window = make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200);
+    host::pumpMessages();
+    struct Command {
+        WPARAM command;
+        bool iconic;
+        bool zoomed;
+    };
+    for (const Command c : { Command { SC_MINIMIZE, true, false }, Command { SC_RESTORE, false, false },
+             Command { SC_MAXIMIZE, false, true }, Command { SC_RESTORE, false, false } }) {
+        SendMessageA(window, WM_SYSCOMMAND, c.command, 0);
+        EXPECT_EQ(IsIconic(window) != FALSE, c.iconic) << c.command;
+        EXPECT_EQ(IsZoomed(window) != FALSE, c.zoomed) << c.command;
+    }
+
+    // A person presses the buttons of the caption: maximise, then restore
+    // (the same button), then close.
+    const auto captionButton = [&](int fromRight) {
+        RECT r;
+        GetWindowRect(window, &r);
+        const int frame = GetSystemMetrics(SM_CXFRAME);
+        const int button = GetSystemMetrics(SM_CYCAPTION) - 5;
+        return POINT { r.right - frame - 2 - fromRight * (button + 2) - button / 2 - (fromRight ? 2 : 0),
+            r.top + frame + GetSystemMetrics(SM_CYCAPTION) / 2 };
+    };
+    const POINT maximise = captionButton(1);
+    EXPECT_EQ(SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(maximise.x, maximise.y)), HTMAXBUTTON);
+    host::click(maximise.x, maximise.y);
+    host::pumpMessages();
+    EXPECT_TRUE(IsZoomed(window));
+    const POINT restore = captionButton(1);
+    host::click(restore.x, restore.y);
+    host::pumpMessages();
+    EXPECT_FALSE(IsZoomed(window));
+    // A press on the button and a release elsewhere does nothing.
+    const POINT close = captionButton(0);
+    EXPECT_EQ(SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(close.x, close.y)), HTCLOSE);
+    host::mouseMove(close.x, close.y);
+    host::mouseDown();
+    host::mouseMove(close.x - 60, close.y);
+    host::mouseUp();
+    host::pumpMessages();
+    EXPECT_TRUE(IsWindow(window));
+    log().clear();
+    host::click(close.x, close.y);
+    host::pumpMessages();
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(log().sequence({ WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY }),
+        (std::vector<std::pair<HWND, UINT>> { { window, WM_SYSCOMMAND }, { window, WM_CLOSE }, { window, WM_DESTROY } }));
+}
+
 }

@@ -286,6 +286,9 @@ extern "C" LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wPara
         return nonClientButton(window, message, wParam);
     case WM_NCLBUTTONUP: return nonClientButton(window, message, wParam);
     case WM_NCLBUTTONDBLCLK:
+        // A quick second press on a caption button is a press like any other.
+        if (wParam == HTCLOSE || wParam == HTMINBUTTON || wParam == HTMAXBUTTON)
+            return nonClientButton(window, WM_NCLBUTTONDOWN, wParam);
         if (wParam == HTCAPTION) {
             const LONG style = GetWindowLongA(window, GWL_STYLE);
             if (style & WS_MAXIMIZEBOX)
