@@ -422,6 +422,11 @@ BOOL WINAPI SendNotifyMessageA(HWND window, UINT message, WPARAM wParam, LPARAM 
             return FALSE;
         }
         if (target) {
+            // Nobody waits for these, so they are bounded like posted messages.
+            if (target->incoming.size() >= maxPosted) {
+                SetLastError(ERROR_NOT_ENOUGH_QUOTA);
+                return FALSE;
+            }
             target->incoming.push_back(sentItem(window, message, wParam, lParam));
             ++target->arrivals;
             target->wake.notify_all();
