@@ -134,6 +134,49 @@ TEST_F(Messages, PaintsComeWhenNothingElseWaits)
     EXPECT_EQ(log().of(WM_ERASEBKGND).size(), 1U);
 }
 
+VOID CALLBACK countTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    log().add({ nullptr, WM_TIMER, 0xBEEF, 0, GetCurrentThreadId() });
+}
+
+TEST_F(Messages, TimersComeDueAfterTheirInterval)
+{
+    HWND window = makeWindow(WS_POPUP);
+    drain();
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(SetTimer(window, 7, 30, nullptr), 7U);
+    MSG message;
+    EXPECT_FALSE(PeekMessageA(&message, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE)) << "not due yet";
+    ASSERT_TRUE(GetMessageA(&message, nullptr, 0, 0));
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(30));
+    EXPECT_EQ(message.message, static_cast<UINT>(WM_TIMER));
+    EXPECT_EQ(message.hwnd, window);
+    EXPECT_EQ(message.wParam, 7U);
+    EXPECT_FALSE(PeekMessageA(&message, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE)) << "the next interval starts";
+    EXPECT_TRUE(KillTimer(window, 7));
+    EXPECT_FALSE(KillTimer(window, 7));
+
+    // A procedure of its own is called by the dispatch, and a timer of the
+    // thread gets its own identifier.
+    const UINT_PTR id = SetTimer(nullptr, 0, 10, countTick);
+    EXPECT_NE(id, 0U);
+    ASSERT_TRUE(GetMessageA(&message, nullptr, 0, 0));
+    EXPECT_EQ(message.hwnd, nullptr);
+    EXPECT_EQ(message.wParam, id);
+    log().clear();
+    DispatchMessageA(&message);
+    ASSERT_EQ(log().of(WM_TIMER).size(), 1U);
+    EXPECT_EQ(log().of(WM_TIMER)[0].wParam, 0xBEEFU);
+    KillTimer(nullptr, id);
+
+    SetTimer(window, 8, 10, nullptr);
+    DestroyWindow(window);
+    EXPECT_FALSE(KillTimer(window, 8)) << "a window's timers end with it";
+    SetLastError(0);
+    EXPECT_EQ(SetTimer(window, 9, 10, nullptr), 0U);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_WINDOW_HANDLE));
+}
+
 TEST_F(Messages, KeysBecomeCharactersThroughTheKeyboardState)
 {
     HWND window = makeWindow();

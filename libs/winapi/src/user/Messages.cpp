@@ -105,6 +105,26 @@ BOOL post(ThreadQueue& queue, HWND window, UINT message, WPARAM wParam, LPARAM l
     return TRUE;
 }
 
+// The first timer that has come due and passes the filter, as WM_TIMER;
+// taking it starts its next interval (missed intervals are not made up).
+bool dueTimer(ThreadQueue& queue, MSG& message, HWND filter, UINT filterMin, UINT filterMax, bool remove)
+{
+    const auto now = std::chrono::steady_clock::now();
+    for (Timer& timer : queue.timers) {
+        if (timer.due > now || !filterAccepts(timer.window, WM_TIMER, filter, filterMin, filterMax))
+            continue;
+        message = MSG { timer.window, WM_TIMER, timer.id, reinterpret_cast<LPARAM>(timer.procedure), GetTickCount(),
+            system().cursor };
+        if (remove) {
+            timer.due = now + std::chrono::milliseconds(timer.interval);
+            queue.messageTime = message.time;
+            queue.messagePos = message.pt;
+        }
+        return true;
+    }
+    return false;
+}
+
 int fetch(MSG& message, HWND filter, UINT filterMin, UINT filterMax, UINT flags, bool wait)
 {
     const bool remove = flags & PM_REMOVE;
@@ -154,14 +174,24 @@ int fetch(MSG& message, HWND filter, UINT filterMin, UINT filterMax, UINT flags,
                     return TRUE;
                 }
             }
+            if (dueTimer(queue, message, filter, filterMin, filterMax, remove))
+                return TRUE;
             if (!wait)
                 return FALSE;
         }
         runIdleHandler();
         std::unique_lock lock(system().lock);
         ThreadQueue& queue = currentQueue();
-        if (queue.arrivals == queue.seenArrivals && queue.incoming.empty())
-            queue.wake.wait(lock);
+        if (queue.arrivals == queue.seenArrivals && queue.incoming.empty()) {
+            if (queue.timers.empty()) {
+                queue.wake.wait(lock);
+            } else {
+                auto next = queue.timers.front().due;
+                for (const Timer& t : queue.timers)
+                    next = std::min(next, t.due);
+                queue.wake.wait_until(lock, next);
+            }
+        }
     }
 }
 
@@ -473,6 +503,12 @@ LRESULT WINAPI DispatchMessageA(const MSG* message)
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
+    if (message->message == WM_TIMER && message->lParam) {
+        // A timer with a procedure of its own calls it instead of the window's.
+        const auto procedure = reinterpret_cast<TIMERPROC>(message->lParam);
+        procedure(message->hwnd, WM_TIMER, message->wParam, GetTickCount());
+        return 0;
+    }
     if (!message->hwnd)
         return 0;
     {
@@ -518,8 +554,72 @@ DWORD WINAPI GetQueueStatus(UINT flags)
     }
     if (windowToPaint(queue, nullptr))
         bits |= QS_PAINT;
+    const auto now = std::chrono::steady_clock::now();
+    if (std::any_of(queue.timers.begin(), queue.timers.end(), [&](const Timer& t) { return t.due <= now; }))
+        bits |= QS_TIMER;
     bits &= flags;
     return MAKELONG(bits, bits);
+}
+
+UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC procedure)
+{
+    if (winapi::injectedFailure("SetTimer"))
+        return 0;
+    std::lock_guard guard(system().lock);
+    if (window) {
+        const Window* w = findWindow(window);
+        if (!w) {
+            SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+            return 0;
+        }
+        if (!ownedByCurrentThread(*w)) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return 0;
+        }
+    }
+    ThreadQueue& queue = currentQueue();
+    const DWORD interval = std::clamp<DWORD>(elapse, USER_TIMER_MINIMUM, USER_TIMER_MAXIMUM);
+    const auto due = std::chrono::steady_clock::now() + std::chrono::milliseconds(interval);
+    // A window's timer is named by the window and its identifier; a timer
+    // of the thread gets an identifier of its own unless it names one.
+    for (Timer& timer : queue.timers) {
+        if (timer.window == window && timer.id == id && (window || id)) {
+            timer.interval = interval;
+            timer.due = due;
+            timer.procedure = procedure;
+            return window ? (id ? id : 1) : id;
+        }
+    }
+    if (queue.timers.size() >= maxPosted) {
+        SetLastError(ERROR_NO_SYSTEM_RESOURCES);
+        return 0;
+    }
+    if (!window) {
+        static UINT_PTR nextThreadTimer = 0x7FFF;
+        do {
+            nextThreadTimer = nextThreadTimer == 0xFFFF ? 0x8000 : nextThreadTimer + 1;
+        } while (std::any_of(queue.timers.begin(), queue.timers.end(),
+            [](const Timer& t) { return !t.window && t.id == nextThreadTimer; }));
+        id = nextThreadTimer;
+    }
+    queue.timers.push_back(Timer { window, id, interval, due, procedure });
+    ++queue.arrivals;
+    queue.wake.notify_all();
+    return window ? (id ? id : 1) : id;
+}
+
+BOOL WINAPI KillTimer(HWND window, UINT_PTR id)
+{
+    std::lock_guard guard(system().lock);
+    auto& timers = currentQueue().timers;
+    const auto found = std::find_if(timers.begin(), timers.end(),
+        [&](const Timer& t) { return t.window == window && t.id == id; });
+    if (found == timers.end()) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    timers.erase(found);
+    return TRUE;
 }
 
 }

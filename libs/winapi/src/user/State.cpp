@@ -319,6 +319,9 @@ void forgetWindowInQueues(HWND window)
         auto& posted = queue->posted;
         posted.erase(std::remove_if(posted.begin(), posted.end(), [&](const MSG& m) { return m.hwnd == window; }),
             posted.end());
+        auto& timers = queue->timers;
+        timers.erase(std::remove_if(timers.begin(), timers.end(), [&](const Timer& t) { return t.window == window; }),
+            timers.end());
         auto& input = queue->input;
         input.erase(std::remove_if(input.begin(), input.end(), [&](const InputEvent& e) { return e.target == window; }),
             input.end());

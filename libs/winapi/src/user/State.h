@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -109,6 +110,14 @@ struct InputEvent {
     UINT key { 0 };          // key events: the key itself, left or right for the modifiers
 };
 
+struct Timer {
+    HWND window { nullptr }; // null: a timer of the thread
+    UINT_PTR id { 0 };
+    DWORD interval { 0 };
+    std::chrono::steady_clock::time_point due;
+    TIMERPROC procedure { nullptr };
+};
+
 struct Caret {
     HWND owner { nullptr };
     HBITMAP bitmap { nullptr };
@@ -124,6 +133,7 @@ struct ThreadQueue {
     std::deque<std::shared_ptr<SentItem>> incoming;
     std::deque<MSG> posted;
     std::deque<InputEvent> input;
+    std::vector<Timer> timers;
     bool quit { false };
     int quitCode { 0 };
     // Bumped when anything arrives; WaitMessage waits for a change since
