@@ -3,6 +3,7 @@
 #include "application.h"
 
 #include "except.h"
+#include "windowbase.h"
 
 #include <algorithm>
 #include <functional>
@@ -59,6 +60,36 @@ HICON Application::loadIcon(const std::string& name) { return LoadIconA(m_instan
 HCURSOR Application::loadCursor(UINT number) { return LoadCursorA(m_instance, MAKEINTRESOURCEA(number)); }
 
 HCURSOR Application::loadCursor(const std::string& name) { return LoadCursorA(m_instance, name.c_str()); }
+
+int Application::run()
+{
+    require(m_mainWindow != nullptr, "the loop runs with a main window");
+    m_mainWindow->show();
+    MSG message {};
+    for (;;) {
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == 0)
+            return static_cast<int>(message.wParam);
+        // An error fills no record: it is reported when it has a code, and
+        // otherwise the loop waits for the next message.
+        if (got == -1) {
+            checkDefinedAPI(false, "GetMessageA", "Application.run");
+            continue;
+        }
+        // 1. The accelerators of the message's framework window or its
+        // nearest framework ancestor.
+        if (translateAccelerators(&message))
+            continue;
+        // 2. The dialog keyboard handling (Tab, Enter, Escape, mnemonics) of
+        // the active framework dialog.
+        WindowBase* active = m_activeWindow;
+        if (active != nullptr && active->isDialog() && active->isDialogMessage(&message))
+            continue;
+        // 3. The platform's own translation and dispatch.
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
 
 std::string Application::stringTable(UINT number)
 {

@@ -31,8 +31,9 @@ public:
     virtual WindowBase* mainWindow() const;
     // May be set once, to a window; yields it.
     virtual WindowBase* mainWindow(WindowBase* window);
-    // The message loop `run` takes its slot here; it arrives with the window
-    // procedure it drives.
+    // Shows the main window, then fetches and distributes the thread's
+    // messages until the quit message; returns its exit code.
+    virtual int run();
     // The loaders yield null for an image that does not exist.
     virtual HICON loadIcon(UINT number);
     virtual HICON loadIcon(const std::string& name);

@@ -6,8 +6,11 @@
 #include "windowbase.h"
 
 #include "application.h"
+#include "colour.h"
+#include "cursor_icon.h"
 #include "dc.h"
 #include "eventstr.h"
+#include "gdiobject.h"
 
 #include <cstring>
 #include <exception>
@@ -756,6 +759,289 @@ bool translateAccelerators(MSG* message)
         window = window->parent();
     }
     return false;
+}
+
+}
+
+// ---- Window classes -------------------------------------------------------
+
+namespace wivel {
+namespace {
+
+std::atomic<std::uint32_t> classNumbers { 0 };
+
+// What registered classes were given, kept after their builders are gone.
+// Registrations last until the program ends, so this is never destroyed:
+// releasing at exit could come after the platform's own tables are gone.
+struct KeptClassObjects {
+    std::mutex lock;
+    std::vector<std::shared_ptr<void>> objects;
+};
+
+KeptClassObjects& keptClassObjects()
+{
+    static KeptClassObjects* const kept = new KeptClassObjects;
+    return *kept;
+}
+
+}
+
+WindowClass::WindowClass(Application& application)
+    : m_application(application)
+    , m_className("WIVELWindow" + std::to_string(++classNumbers))
+{
+    classRecord.cbSize = sizeof(WNDCLASSEXA);
+    // Each window keeps its own device context, as its object keeps the
+    // record of what is selected into it.
+    classRecord.style = CS_VREDRAW | CS_HREDRAW | CS_OWNDC;
+    classRecord.lpfnWndProc = windowProcedure;
+    classRecord.cbClsExtra = 0;
+    classRecord.cbWndExtra = 0;
+    classRecord.hInstance = application.instance();
+    classRecord.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
+    classRecord.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    classRecord.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
+    classRecord.lpszMenuName = nullptr;
+    classRecord.lpszClassName = m_className.c_str();
+    classRecord.hIconSm = nullptr;
+}
+
+WindowClass::~WindowClass()
+{
+    if (!m_registered)
+        return;
+    try {
+        KeptClassObjects& kept = keptClassObjects();
+        std::scoped_lock guard(kept.lock);
+        for (std::shared_ptr<void> object : { std::shared_ptr<void>(m_background), std::shared_ptr<void>(m_icon),
+                 std::shared_ptr<void>(m_smallIcon), std::shared_ptr<void>(m_cursor) }) {
+            if (object)
+                kept.objects.push_back(std::move(object));
+        }
+    } catch (...) {
+        // Without room to keep them the objects go; the class then shows
+        // defaults where they were used.
+    }
+}
+
+void WindowClass::requireOpen() const { require(!m_registered, "a window class is changed only before it is registered"); }
+
+// The three image properties share their rules: an object given is kept and
+// its handle used; a handle given drops the kept object; the reader wraps a
+// handle that has no object yet, without owning it.
+namespace {
+
+template<typename Image, typename Handle>
+std::shared_ptr<Image> keptOrWrapped(std::shared_ptr<Image>& kept, Handle handle)
+{
+    if (!kept && handle != nullptr)
+        kept = std::make_shared<Image>(handle, false);
+    return kept;
+}
+
+template<typename Image, typename Handle>
+void keepImage(std::shared_ptr<Image>& kept, Handle& field, std::shared_ptr<Image> image)
+{
+    require(image != nullptr, "an image given to a window class as an object is one");
+    field = image->handle();
+    kept = std::move(image);
+}
+
+template<typename Image, typename Handle>
+void useHandle(std::shared_ptr<Image>& kept, Handle& field, Handle handle)
+{
+    kept.reset();
+    field = handle;
+}
+
+}
+
+std::shared_ptr<Icon> WindowClass::icon()
+{
+    requireOpen();
+    return keptOrWrapped(m_icon, classRecord.hIcon);
+}
+
+void WindowClass::icon(std::shared_ptr<Icon> icon)
+{
+    requireOpen();
+    keepImage(m_icon, classRecord.hIcon, std::move(icon));
+}
+
+void WindowClass::icon(HICON handle)
+{
+    requireOpen();
+    useHandle(m_icon, classRecord.hIcon, handle);
+}
+
+void WindowClass::icon(UINT number) { loadIcon(MAKEINTRESOURCEA(number)); }
+
+void WindowClass::icon(const std::string& name) { loadIcon(name.c_str()); }
+
+// The loaded handle is stored before it is checked. Storing may release a
+// kept object, which calls the platform, so the load's code is put back for
+// the check.
+void WindowClass::loadIcon(LPCSTR name)
+{
+    const HICON loaded = LoadIconA(classRecord.hInstance, name);
+    const DWORD code = GetLastError();
+    icon(loaded);
+    SetLastError(code);
+    checkDefinedAPI(classRecord.hIcon, "LoadIconA", "WindowClass.icon");
+}
+
+std::shared_ptr<Icon> WindowClass::smallIcon()
+{
+    requireOpen();
+    return keptOrWrapped(m_smallIcon, classRecord.hIconSm);
+}
+
+void WindowClass::smallIcon(std::shared_ptr<Icon> icon)
+{
+    requireOpen();
+    keepImage(m_smallIcon, classRecord.hIconSm, std::move(icon));
+}
+
+void WindowClass::smallIcon(HICON handle)
+{
+    requireOpen();
+    useHandle(m_smallIcon, classRecord.hIconSm, handle);
+}
+
+void WindowClass::smallIcon(UINT number) { loadSmallIcon(MAKEINTRESOURCEA(number)); }
+
+void WindowClass::smallIcon(const std::string& name) { loadSmallIcon(name.c_str()); }
+
+void WindowClass::loadSmallIcon(LPCSTR name)
+{
+    smallIcon(static_cast<HICON>(LoadImageA(classRecord.hInstance, name, IMAGE_ICON,
+        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED)));
+    checkUnknownAPI(classRecord.hIconSm, "LoadImageA", "WindowClass.smallIcon");
+}
+
+std::shared_ptr<MouseCursor> WindowClass::mouseCursor()
+{
+    requireOpen();
+    return keptOrWrapped(m_cursor, classRecord.hCursor);
+}
+
+void WindowClass::mouseCursor(std::shared_ptr<MouseCursor> cursor)
+{
+    requireOpen();
+    keepImage(m_cursor, classRecord.hCursor, std::move(cursor));
+}
+
+void WindowClass::mouseCursor(HCURSOR handle)
+{
+    requireOpen();
+    useHandle(m_cursor, classRecord.hCursor, handle);
+}
+
+void WindowClass::mouseCursor(UINT number) { loadCursor(MAKEINTRESOURCEA(number)); }
+
+void WindowClass::mouseCursor(const std::string& name) { loadCursor(name.c_str()); }
+
+void WindowClass::loadCursor(LPCSTR name)
+{
+    const HCURSOR loaded = LoadCursorA(classRecord.hInstance, name);
+    const DWORD code = GetLastError();
+    mouseCursor(loaded);
+    SetLastError(code);
+    checkDefinedAPI(classRecord.hCursor, "LoadCursorA", "WindowClass.mouseCursor");
+}
+
+void WindowClass::mouseCursor(std::nullptr_t) { mouseCursor(HCURSOR {}); }
+
+HCURSOR WindowClass::cursorHandle() const { return classRecord.hCursor; }
+
+void WindowClass::cursorHandle(HCURSOR handle)
+{
+    requireOpen();
+    classRecord.hCursor = handle;
+}
+
+void WindowClass::cursorHandle(UINT number)
+{
+    requireOpen();
+    classRecord.hCursor = LoadCursorA(classRecord.hInstance, MAKEINTRESOURCEA(number));
+}
+
+void WindowClass::cursorHandle(const std::string& name)
+{
+    requireOpen();
+    classRecord.hCursor = LoadCursorA(classRecord.hInstance, name.c_str());
+}
+
+HBRUSH WindowClass::background() const { return classRecord.hbrBackground; }
+
+void WindowClass::background(HBRUSH handle)
+{
+    requireOpen();
+    m_background.reset();
+    classRecord.hbrBackground = handle;
+}
+
+void WindowClass::background(int systemColour)
+{
+    // The platform's convention: a system colour is given as its index + 1.
+    background(reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(systemColour) + 1));
+}
+
+void WindowClass::background(std::shared_ptr<Brush> brush)
+{
+    requireOpen();
+    require(brush != nullptr, "a class background given as a brush is one");
+    classRecord.hbrBackground = static_cast<HBRUSH>(brush->handle());
+    m_background = std::move(brush);
+}
+
+void WindowClass::background(Colour colour)
+{
+    requireOpen();
+    background(std::make_shared<Brush>(colour));
+}
+
+LPCSTR WindowClass::menuName() const { return classRecord.lpszMenuName; }
+
+void WindowClass::menuName(LPCSTR name)
+{
+    requireOpen();
+    classRecord.lpszMenuName = name;
+}
+
+void WindowClass::menuName(UINT number) { menuName(MAKEINTRESOURCEA(number)); }
+
+void WindowClass::menuName(const std::string& name)
+{
+    requireOpen();
+    m_menuName = name;
+    classRecord.lpszMenuName = m_menuName.c_str();
+}
+
+std::string WindowClass::className() const
+{
+    const LPCSTR name = classRecord.lpszClassName;
+    if (name == nullptr)
+        return {};
+    // A class named by atom, written straight into the record.
+    if (IS_INTRESOURCE(name))
+        return "#" + std::to_string(reinterpret_cast<ULONG_PTR>(name));
+    return name;
+}
+
+void WindowClass::className(const std::string& name)
+{
+    requireOpen();
+    m_className = name;
+    classRecord.lpszClassName = m_className.c_str();
+}
+
+void WindowClass::registerClass()
+{
+    if (m_registered)
+        return;
+    checkDefinedAPI(RegisterClassExA(&classRecord), "RegisterClassExA", "WindowClass.register");
+    m_registered = true;
 }
 
 }

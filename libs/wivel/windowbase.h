@@ -6,7 +6,8 @@
 // the pending window (the object whose window is being created right now),
 // windowProcedure (the one procedure the platform calls for framework
 // windows, which also recovers from failures of message handling), the
-// accelerator translation of the message loop.
+// accelerator translation of the message loop, and WindowClass, the builder
+// of platform window classes.
 #pragma once
 
 #include "except.h"
@@ -33,6 +34,10 @@ class Application;
 class DCState;
 class MenuBar;
 struct ActivationEvent;
+class Brush;
+class Colour;
+class Icon;
+class MouseCursor;
 
 class WindowBaseException : public WivelException {
 public:
@@ -269,6 +274,9 @@ public:
     const std::vector<Listener>& listeners() const { return m_listeners; }
 
 protected:
+    // The text last read or written through text: what a subclass's create
+    // gives a new window.
+    const std::string& windowText() const { return m_windowText; }
     void initialised(bool initialised) { m_initialised = initialised; }
     void isDialog(bool isDialog) { m_isDialog = isDialog; }
     void clearListeners() { m_listeners.clear(); }
@@ -332,5 +340,79 @@ LRESULT CALLBACK windowProcedure(HWND handle, UINT message, WPARAM wParam, LPARA
 // registered window nearest to the message's window, and of its parents for
 // child windows. True when an accelerator consumed the message.
 bool translateAccelerators(MSG* message);
+
+// ---- Window classes -------------------------------------------------------
+// A builder of one platform window class: a complete description with the
+// framework's defaults and a numbered name, changed through properties or
+// directly in classRecord, then registered once. Once registered it may no
+// longer be changed.
+class WindowClass : public Object {
+public:
+    // The platform's record, passed unchanged to the registration.
+    WNDCLASSEXA classRecord {};
+
+    explicit WindowClass(Application& application);
+    WindowClass(const WindowClass&) = delete;
+    WindowClass& operator=(const WindowClass&) = delete;
+    // A registered class keeps using the icons, cursor and brush it was
+    // given: they stay alive with the registration, until the program ends.
+    ~WindowClass() override;
+
+    virtual std::shared_ptr<Icon> icon();
+    virtual void icon(std::shared_ptr<Icon> icon);
+    virtual void icon(HICON handle);
+    virtual void icon(UINT number);
+    virtual void icon(const std::string& name);
+    virtual std::shared_ptr<Icon> smallIcon();
+    virtual void smallIcon(std::shared_ptr<Icon> icon);
+    virtual void smallIcon(HICON handle);
+    virtual void smallIcon(UINT number);
+    virtual void smallIcon(const std::string& name);
+    virtual std::shared_ptr<MouseCursor> mouseCursor();
+    virtual void mouseCursor(std::shared_ptr<MouseCursor> cursor);
+    virtual void mouseCursor(HCURSOR handle);
+    virtual void mouseCursor(UINT number);
+    virtual void mouseCursor(const std::string& name);
+    // No cursor for the class.
+    virtual void mouseCursor(std::nullptr_t);
+    virtual HCURSOR cursorHandle() const;
+    virtual void cursorHandle(HCURSOR handle);
+    virtual void cursorHandle(UINT number);
+    virtual void cursorHandle(const std::string& name);
+    virtual HBRUSH background() const;
+    virtual void background(HBRUSH handle);
+    // A system colour index (COLOR_*).
+    virtual void background(int systemColour);
+    virtual void background(std::shared_ptr<Brush> brush);
+    virtual void background(Colour colour);
+    virtual LPCSTR menuName() const;
+    virtual void menuName(LPCSTR name);
+    virtual void menuName(UINT number);
+    virtual void menuName(const std::string& name);
+    virtual std::string className() const;
+    virtual void className(const std::string& name);
+    // Registers the class unless it already is. (Named registerClass because
+    // the plain word is reserved in C++.)
+    virtual void registerClass();
+
+    bool registered() const { return m_registered; }
+    Application& application() const { return m_application; }
+
+private:
+    void requireOpen() const;
+    // By name or integer resource identifier.
+    void loadIcon(LPCSTR name);
+    void loadSmallIcon(LPCSTR name);
+    void loadCursor(LPCSTR name);
+
+    bool m_registered = false;
+    std::shared_ptr<Brush> m_background;
+    Application& m_application;
+    std::shared_ptr<Icon> m_icon;
+    std::shared_ptr<Icon> m_smallIcon;
+    std::shared_ptr<MouseCursor> m_cursor;
+    std::string m_className;
+    std::string m_menuName;
+};
 
 }
