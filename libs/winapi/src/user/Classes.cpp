@@ -11,8 +11,8 @@
 namespace winapi::user {
 namespace {
 
-// The standard controls until the controls concern installs their
-// procedures: a control that behaves like a plain window.
+// The scroll bar control, which no dialog of the program uses, until it
+// gets a procedure of its own: a control that behaves like a plain window.
 LRESULT CALLBACK placeholderControlProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DefWindowProcA(window, message, wParam, lParam);
@@ -30,21 +30,22 @@ struct SystemClassEntry {
     WNDPROC procedure;
     int windowExtra;
     int backgroundColour; // a system colour index, or -1 for none
+    WORD cursor;          // a system cursor's number: IDC_ARROW or IDC_IBEAM
 };
 
 // The dialog class erases with the 3-D face colour; the platform reaches
 // the same colour through WM_CTLCOLORDLG.
 constexpr SystemClassEntry systemClassEntries[] = {
-    { "#32769", 0x8001, 0, DefWindowProcA, 0, COLOR_BACKGROUND },
-    { "#32770", 0x8002, CS_DBLCLKS | CS_SAVEBITS, DefDlgProcA, DLGWINDOWEXTRA, COLOR_BTNFACE },
-    { "#32768", 0x8000, CS_DBLCLKS | CS_SAVEBITS, DefWindowProcA, 0, COLOR_MENU },
-    { "BUTTON", 0, CS_DBLCLKS | CS_PARENTDC | CS_VREDRAW | CS_HREDRAW, controls::buttonProcedure, 0, -1 },
-    { "EDIT", 0, CS_DBLCLKS | CS_PARENTDC, controls::editProcedure, 0, -1 },
-    { "STATIC", 0, CS_DBLCLKS | CS_PARENTDC, controls::staticProcedure, 0, -1 },
-    { "LISTBOX", 0, CS_DBLCLKS | CS_PARENTDC, controls::listBoxProcedure, 0, -1 },
-    { "COMBOBOX", 0, CS_DBLCLKS | CS_PARENTDC | CS_VREDRAW | CS_HREDRAW, controls::comboBoxProcedure, 0, -1 },
-    { "ComboLBox", 0, CS_DBLCLKS | CS_SAVEBITS, controls::listBoxProcedure, 0, -1 },
-    { "SCROLLBAR", 0, CS_DBLCLKS | CS_PARENTDC | CS_VREDRAW | CS_HREDRAW, placeholderControlProcedure, 0, -1 },
+    { "#32769", 0x8001, 0, DefWindowProcA, 0, COLOR_BACKGROUND, 32512 },
+    { "#32770", 0x8002, CS_DBLCLKS | CS_SAVEBITS, DefDlgProcA, DLGWINDOWEXTRA, COLOR_BTNFACE, 32512 },
+    { "#32768", 0x8000, CS_DBLCLKS | CS_SAVEBITS, DefWindowProcA, 0, COLOR_MENU, 32512 },
+    { "BUTTON", 0, CS_DBLCLKS | CS_PARENTDC | CS_VREDRAW | CS_HREDRAW, controls::buttonProcedure, 0, -1, 32512 },
+    { "EDIT", 0, CS_DBLCLKS | CS_PARENTDC, controls::editProcedure, 0, -1, 32513 },
+    { "STATIC", 0, CS_DBLCLKS | CS_PARENTDC, controls::staticProcedure, 0, -1, 32512 },
+    { "LISTBOX", 0, CS_DBLCLKS | CS_PARENTDC, controls::listBoxProcedure, 0, -1, 32512 },
+    { "COMBOBOX", 0, CS_DBLCLKS | CS_PARENTDC | CS_VREDRAW | CS_HREDRAW, controls::comboBoxProcedure, 0, -1, 32512 },
+    { "ComboLBox", 0, CS_DBLCLKS | CS_SAVEBITS, controls::listBoxProcedure, 0, -1, 32512 },
+    { "SCROLLBAR", 0, CS_DBLCLKS | CS_PARENTDC | CS_VREDRAW | CS_HREDRAW, placeholderControlProcedure, 0, -1, 32512 },
 };
 
 constexpr int maxExtraBytes = 40000; // the platform's limit for class and window bytes
@@ -243,22 +244,9 @@ void addSystemClasses(System& s)
         windowClass->procedure = entry.procedure;
         windowClass->windowExtra = entry.windowExtra;
         windowClass->background = entry.backgroundColour < 0 ? nullptr : systemColourBrush(entry.backgroundColour);
+        windowClass->cursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(entry.cursor));
         s.classes.push_back(windowClass);
     }
-}
-
-bool installSystemClass(const SystemClassDescription& description)
-{
-    std::lock_guard guard(system().lock);
-    const std::shared_ptr<WindowClass> found = findClass(description.name);
-    if (!found || !found->system || !description.procedure)
-        return false;
-    found->style = description.style | CS_GLOBALCLASS;
-    found->procedure = description.procedure;
-    found->windowExtra = description.windowExtra;
-    found->cursor = description.cursor;
-    found->background = description.background;
-    return true;
 }
 
 }
