@@ -423,4 +423,50 @@ TEST_F(DispatchTest, ObjectsLeaveTheRegistryWhenTheyGo)
     EXPECT_TRUE(DestroyWindow(orphan));
 }
 
+// Closing, the end of the session and whether the window agrees to them.
+class Reluctant : public RecordingDialog {
+public:
+    Reluctant(Application& application, bool agrees)
+        : RecordingDialog(IDD_TEST_PLAIN, application)
+        , m_agrees(agrees)
+    {
+    }
+    bool canClose() override { return m_agrees; }
+
+private:
+    bool m_agrees;
+};
+
+TEST_F(DispatchTest, SessionEndAndClosingAskTheWindow)
+{
+    struct Case {
+        bool agrees;
+        UINT message;
+        WPARAM wParam;
+        LRESULT result;
+        bool destroyed;
+        int destroyHooks;
+    };
+    const std::vector<Case> cases {
+        { true, WM_QUERYENDSESSION, 0, 1, false, 0 },
+        { false, WM_QUERYENDSESSION, 0, 0, false, 0 },
+        { true, WM_ENDSESSION, TRUE, 0, false, 1 },
+        { true, WM_ENDSESSION, FALSE, 0, false, 0 },
+        { true, WM_CLOSE, 0, 0, true, 1 },
+        { false, WM_CLOSE, 0, 0, false, 0 },
+    };
+    for (const Case& c : cases) {
+        Reluctant dialog(m_application, c.agrees);
+        dialog.create();
+        const HWND window = dialog.handle();
+        EXPECT_EQ(SendMessageA(window, c.message, c.wParam, 0), c.result) << c.message;
+        EXPECT_EQ(!IsWindow(window), c.destroyed) << c.message;
+        EXPECT_EQ(dialog.destroyCount, c.destroyHooks) << c.message << " " << c.wParam;
+        if (IsWindow(window)) {
+            DestroyWindow(window);
+        }
+        drainQueue();
+    }
+}
+
 }
