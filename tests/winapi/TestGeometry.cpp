@@ -354,4 +354,76 @@ TEST_F(Geometry, SystemCommandsAndTheCaptionButtons)
         (std::vector<std::pair<HWND, UINT>> { { window, WM_SYSCOMMAND }, { window, WM_CLOSE }, { window, WM_DESTROY } }));
 }
 
+TEST_F(Geometry, DraggingTheCaptionAndTheBorders)
+{
+    HWND window = make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200);
+    host::pumpMessages();
+    const int frame = GetSystemMetrics(SM_CXFRAME);
+    struct Case {
+        const char* what;
+        std::function<POINT(const RECT&)> grip;
+        int dx, dy;
+        bool escape;
+        RECT change; // added to left, top, right, bottom
+    };
+    const Case cases[] = {
+        { "the caption moves", [&](const RECT& r) { return POINT { r.left + 80, r.top + frame + 5 }; }, 30, 40, false,
+            { 30, 40, 30, 40 } },
+        { "the right border widens", [&](const RECT& r) { return POINT { r.right - 1, r.top + 100 }; }, 100, 0, false,
+            { 0, 0, 100, 0 } },
+        { "the bottom left corner", [&](const RECT& r) { return POINT { r.left + 1, r.bottom - 1 }; }, -20, 25, false,
+            { -20, 0, 0, 25 } },
+        { "Escape puts it back", [&](const RECT& r) { return POINT { r.right - 1, r.top + 100 }; }, 70, 0, true,
+            { 0, 0, 0, 0 } },
+    };
+    for (const Case& c : cases) {
+        RECT before;
+        GetWindowRect(window, &before);
+        const POINT grip = c.grip(before);
+        log().clear();
+        std::vector<std::function<void()>> steps { [&] { host::mouseMove(grip.x + c.dx / 2, grip.y + c.dy / 2); },
+            [&] { host::mouseMove(grip.x + c.dx, grip.y + c.dy); },
+            [&] {
+                if (c.escape)
+                    host::pressKey(VK_ESCAPE);
+                host::mouseUp();
+            } };
+        std::size_t next = 0;
+        host::setIdleHandler([&] {
+            if (next < steps.size())
+                steps[next++]();
+        });
+        host::mouseMove(grip.x, grip.y);
+        host::mouseDown();
+        host::pumpMessages();
+        host::setIdleHandler({});
+        RECT after;
+        GetWindowRect(window, &after);
+        EXPECT_EQ(after.left - before.left, c.change.left) << c.what;
+        EXPECT_EQ(after.top - before.top, c.change.top) << c.what;
+        EXPECT_EQ(after.right - before.right, c.change.right) << c.what;
+        EXPECT_EQ(after.bottom - before.bottom, c.change.bottom) << c.what;
+        EXPECT_EQ(log().of(WM_ENTERSIZEMOVE).size(), 1U) << c.what;
+        EXPECT_EQ(log().of(WM_EXITSIZEMOVE).size(), 1U) << c.what;
+        EXPECT_EQ(GetCapture(), nullptr) << c.what;
+    }
+    // No smaller than the tracking minimum.
+    RECT r;
+    GetWindowRect(window, &r);
+    bool released = false;
+    host::setIdleHandler([&] {
+        if (released)
+            return;
+        released = true;
+        host::mouseMove(r.right + 400, r.top + 100);
+        host::mouseUp();
+    });
+    host::mouseMove(r.left + 1, r.top + 100);
+    host::mouseDown();
+    host::pumpMessages();
+    host::setIdleHandler({});
+    GetWindowRect(window, &r);
+    EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXMINTRACK));
+}
+
 }

@@ -208,6 +208,16 @@
 #define SIZE_MAXSHOW 3
 #define SIZE_MAXHIDE 4
 
+/* WM_SIZING edges. */
+#define WMSZ_LEFT 1
+#define WMSZ_RIGHT 2
+#define WMSZ_TOP 3
+#define WMSZ_TOPLEFT 4
+#define WMSZ_TOPRIGHT 5
+#define WMSZ_BOTTOM 6
+#define WMSZ_BOTTOMLEFT 7
+#define WMSZ_BOTTOMRIGHT 8
+
 /* WM_SHOWWINDOW reasons. */
 #define SW_PARENTCLOSING 1
 #define SW_OTHERZOOM 2

@@ -123,6 +123,74 @@ HWND topLevel(HWND window)
     return w ? topLevelOf(w)->handle : nullptr;
 }
 
+// Moving or sizing with the mouse held down on the caption or a border:
+// the window follows the pointer until the button is released (Escape puts
+// it back), announced by WM_ENTERSIZEMOVE and WM_EXITSIZEMOVE, with
+// WM_MOVING or WM_SIZING letting the window change each new rectangle.
+void followPointer(HWND window, WPARAM edge)
+{
+    RECT start {};
+    {
+        std::lock_guard guard(system().lock);
+        const Window* w = findWindow(window);
+        if (!w || (w->style & WS_MAXIMIZE))
+            return;
+        start = w->rect;
+    }
+    POINT from {};
+    GetCursorPos(&from);
+    SendMessageA(window, WM_ENTERSIZEMOVE, 0, 0);
+    SetCapture(window);
+    MSG message;
+    bool going = true;
+    while (going && GetCapture() == window) {
+        if (GetMessageA(&message, nullptr, 0, 0) <= 0) {
+            if (message.message == WM_QUIT)
+                PostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
+        switch (message.message) {
+        case WM_MOUSEMOVE: {
+            const int dx = message.pt.x - from.x;
+            const int dy = message.pt.y - from.y;
+            RECT next = start;
+            if (edge == 0) {
+                next = offsetBy(start, dx, dy);
+            } else {
+                if (edge == WMSZ_LEFT || edge == WMSZ_TOPLEFT || edge == WMSZ_BOTTOMLEFT)
+                    next.left += dx;
+                if (edge == WMSZ_RIGHT || edge == WMSZ_TOPRIGHT || edge == WMSZ_BOTTOMRIGHT)
+                    next.right += dx;
+                if (edge == WMSZ_TOP || edge == WMSZ_TOPLEFT || edge == WMSZ_TOPRIGHT)
+                    next.top += dy;
+                if (edge == WMSZ_BOTTOM || edge == WMSZ_BOTTOMLEFT || edge == WMSZ_BOTTOMRIGHT)
+                    next.bottom += dy;
+            }
+            SendMessageA(window, edge ? WM_SIZING : WM_MOVING, edge, reinterpret_cast<LPARAM>(&next));
+            SetWindowPos(window, nullptr, next.left, next.top, width(next), height(next),
+                SWP_NOZORDER | SWP_NOACTIVATE | (edge ? 0 : SWP_NOSIZE));
+            break;
+        }
+        case WM_LBUTTONUP: going = false; break;
+        case WM_KEYDOWN:
+            if (message.wParam == VK_ESCAPE) {
+                SetWindowPos(window, nullptr, start.left, start.top, width(start), height(start),
+                    SWP_NOZORDER | SWP_NOACTIVATE);
+                going = false;
+            }
+            break;
+        default:
+            if (message.message < WM_MOUSEFIRST || message.message > WM_MOUSELAST)
+                DispatchMessageA(&message);
+            break;
+        }
+    }
+    if (GetCapture() == window)
+        ReleaseCapture();
+    if (IsWindow(window))
+        SendMessageA(window, WM_EXITSIZEMOVE, 0, 0);
+}
+
 LRESULT systemCommand(HWND window, WPARAM command, LPARAM lParam)
 {
     switch (command & 0xFFF0) {
@@ -131,6 +199,15 @@ LRESULT systemCommand(HWND window, WPARAM command, LPARAM lParam)
     case SC_MAXIMIZE: ShowWindow(window, SW_MAXIMIZE); return 0;
     case SC_RESTORE: ShowWindow(window, SW_RESTORE); return 0;
     case SC_MOUSEMENU: trackMenuBar(window, lParam, true); return 0;
+    case SC_MOVE:
+        // Only the mouse's form (with the part held in the low bits) moves.
+        if (command & 0x0F)
+            followPointer(window, 0);
+        return 0;
+    case SC_SIZE:
+        if (command & 0x0F)
+            followPointer(window, command & 0x0F);
+        return 0;
     case SC_KEYMENU: trackMenuBar(window, lParam, false); return 0;
     default: return 0;
     }
@@ -281,6 +358,14 @@ extern "C" LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wPara
     case WM_NCLBUTTONDOWN:
         if (wParam == HTMENU) {
             SendMessageA(window, WM_SYSCOMMAND, SC_MOUSEMENU | HTMENU, lParam);
+            return 0;
+        }
+        if (wParam == HTCAPTION) {
+            SendMessageA(window, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, lParam);
+            return 0;
+        }
+        if (wParam >= HTLEFT && wParam <= HTBOTTOMRIGHT) {
+            SendMessageA(window, WM_SYSCOMMAND, SC_SIZE | (wParam - HTLEFT + WMSZ_LEFT), lParam);
             return 0;
         }
         return nonClientButton(window, message, wParam);
