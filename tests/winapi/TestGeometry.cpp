@@ -352,6 +352,14 @@ TEST_F(Geometry, SystemCommandsAndTheCaptionButtons)
     EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(log().sequence({ WM_SYSCOMMAND, WM_CLOSE, WM_DESTROY }),
         (std::vector<std::pair<HWND, UINT>> { { window, WM_SYSCOMMAND }, { window, WM_CLOSE }, { window, WM_DESTROY } }));
+
+    // Alt+F4 closes the active window, from whichever child has the focus.
+    HWND another = make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200);
+    HWND child = make(WS_CHILD | WS_VISIBLE, 10, 10, 50, 20, another);
+    SetFocus(child);
+    pressTogether({ VK_MENU, VK_F4 });
+    host::pumpMessages();
+    EXPECT_FALSE(IsWindow(another));
 }
 
 TEST_F(Geometry, DraggingTheCaptionAndTheBorders)
