@@ -132,7 +132,7 @@ TEST_F(ComboBox, ADropDownListIsChosenFromWithKeysAndTheMouse)
         (std::vector<WORD> { CBN_SETFOCUS, CBN_DROPDOWN, CBN_SELCHANGE, CBN_SELENDOK, CBN_CLOSEUP }));
 
     struct Key {
-        std::initializer_list<UINT> keys;
+        std::vector<UINT> keys; // an initializer list would not outlive the table
         LRESULT selected;
         bool dropped;
     };
@@ -150,8 +150,8 @@ TEST_F(ComboBox, ADropDownListIsChosenFromWithKeysAndTheMouse)
     };
     for (const Key& k : keys) {
         press(k.keys);
-        EXPECT_EQ(selected(box), k.selected) << *k.keys.begin();
-        EXPECT_EQ(dropped(box), k.dropped) << *k.keys.begin();
+        EXPECT_EQ(selected(box), k.selected) << k.keys.front();
+        EXPECT_EQ(dropped(box), k.dropped) << k.keys.front();
     }
     EXPECT_EQ(textOf(box), "elderberry");
 

@@ -92,9 +92,12 @@ protected:
     {
         return SendDlgItemMessageA(m_dialog, id, message, wParam, lParam);
     }
-    void keys(std::initializer_list<UINT> pressed) const
+    void keys(const std::vector<UINT>& pressed) const
     {
-        host::pressKeys(pressed);
+        for (UINT key : pressed)
+            host::keyDown(key);
+        for (auto key = pressed.rbegin(); key != pressed.rend(); ++key)
+            host::keyUp(*key);
         host::pumpMessages(m_dialog);
     }
     void typed(std::string_view characters) const
@@ -136,8 +139,8 @@ TEST_F(ControlsDialog, WorksFromTheKeyboardAsItWouldForAPerson)
     EXPECT_TRUE(has({ nameBox, EN_MAXTEXT }));
 
     struct Step {
-        std::initializer_list<UINT> keys;
-        const char* characters; // typed after the keys
+        std::vector<UINT> keys; // an initializer list would not outlive the table
+        const char* characters;  // typed after the keys
         int focus;
     };
     const std::vector<Step> steps {
@@ -164,7 +167,7 @@ TEST_F(ControlsDialog, WorksFromTheKeyboardAsItWouldForAPerson)
         keys(step.keys);
         if (step.characters)
             typed(step.characters);
-        EXPECT_EQ(focusId(), step.focus) << *step.keys.begin() << " " << (step.characters ? step.characters : "");
+        EXPECT_EQ(focusId(), step.focus) << step.keys.front() << " " << (step.characters ? step.characters : "");
     }
     EXPECT_EQ(text(notesBox), "a\r\nb");
     EXPECT_EQ(send(checkBox, BM_GETCHECK), BST_CHECKED);

@@ -129,6 +129,15 @@ protected:
         winapi::host::pressKeys(keys);
         winapi::host::pumpMessages();
     }
+    // Keys held down in order and let go in reverse, as a table keeps them.
+    static void press(const std::vector<UINT>& keys, HWND dialog = nullptr)
+    {
+        for (UINT key : keys)
+            winapi::host::keyDown(key);
+        for (auto key = keys.rbegin(); key != keys.rend(); ++key)
+            winapi::host::keyUp(*key);
+        winapi::host::pumpMessages(dialog);
+    }
 
     HWND m_parent { nullptr };
     HFONT m_font { nullptr };

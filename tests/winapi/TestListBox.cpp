@@ -226,7 +226,7 @@ TEST_F(ListBox, ClickingAndArrowingThroughAList)
     EXPECT_EQ(GetFocus(), box);
     EXPECT_EQ(SendMessageA(box, LB_GETCURSEL, 0, 0), 2);
     struct Key {
-        std::initializer_list<UINT> keys;
+        std::vector<UINT> keys; // an initializer list would not outlive the table
         LRESULT selected;
         LRESULT top;
     };
@@ -242,8 +242,8 @@ TEST_F(ListBox, ClickingAndArrowingThroughAList)
     };
     for (const Key& k : keys) {
         press(k.keys);
-        EXPECT_EQ(SendMessageA(box, LB_GETCURSEL, 0, 0), k.selected) << *k.keys.begin();
-        EXPECT_EQ(SendMessageA(box, LB_GETTOPINDEX, 0, 0), k.top) << *k.keys.begin();
+        EXPECT_EQ(SendMessageA(box, LB_GETCURSEL, 0, 0), k.selected) << k.keys.front();
+        EXPECT_EQ(SendMessageA(box, LB_GETTOPINDEX, 0, 0), k.top) << k.keys.front();
     }
     const std::vector<WORD> codes = notificationsOf(box);
     EXPECT_EQ(std::count(codes.begin(), codes.end(), LBN_SELCHANGE), 9) << "one for the click and one a key";
