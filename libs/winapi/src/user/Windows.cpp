@@ -705,8 +705,13 @@ BOOL WINAPI EnumChildWindows(HWND parent, WNDENUMPROC callback, LPARAM parameter
             SetLastError(w ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
             return FALSE;
         }
-        for (Window* child : w->children)
-            collectPreorder(child, handles);
+        // Without a parent it is EnumWindows: the top-level windows alone.
+        for (Window* child : w->children) {
+            if (parent)
+                collectPreorder(child, handles);
+            else
+                handles.push_back(child->handle);
+        }
     }
     return callEach(handles, callback, parameter);
 }
