@@ -419,4 +419,36 @@ TEST_F(Windows, TextsRoundTrip)
     EXPECT_EQ(GetWindowTextLengthA(window), 0);
 }
 
+TEST_F(Windows, DefaultAnswersOfDefWindowProc)
+{
+    const std::string name = recordingClass();
+    HWND window = CreateWindowExA(0, name.c_str(), "w", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+        nullptr, nullptr);
+    HICON big = LoadIconA(nullptr, IDI_APPLICATION);
+    HICON small = LoadIconA(nullptr, IDI_QUESTION);
+    struct Case {
+        const char* what;
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+        LRESULT result;
+    };
+    const Case cases[] = {
+        { "no big icon yet", WM_GETICON, ICON_BIG, 0, 0 },
+        { "the big icon set", WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big), 0 },
+        { "the small one stands in for itself", WM_GETICON, ICON_SMALL2, 0, reinterpret_cast<LRESULT>(big) },
+        { "the small icon set", WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small), 0 },
+        { "and replaced, giving the old one", WM_SETICON, ICON_SMALL, 0, reinterpret_cast<LRESULT>(small) },
+        { "big read back", WM_GETICON, ICON_BIG, 0, reinterpret_cast<LRESULT>(big) },
+        { "ending the session is fine", WM_QUERYENDSESSION, 0, 0, TRUE },
+        { "a window with a brush erases", WM_ERASEBKGND, 0, 0, 1 },
+        { "edit colours", WM_CTLCOLOREDIT, 0, 0, reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW)) },
+        { "dialog colours", WM_CTLCOLORDLG, 0, 0, reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE)) },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SendMessageA(window, c.message, c.wParam, c.lParam), c.result) << c.what;
+    SendMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(window)) << "closing destroys";
+}
+
 }
