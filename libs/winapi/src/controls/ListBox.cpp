@@ -19,6 +19,11 @@
 //     double click on a line with LBN_DBLCLK, when the list has LBS_NOTIFY.
 // Programs' changes (LB_SETCURSEL, LB_SELECTSTRING) are not reported.
 //
+// A combo box's list reports to its combo box, never takes the focus or the
+// activation, and, when it drops down, holds the mouse while it is shown: a
+// press on a line selects it, the release over it chooses it, and a press
+// outside the list (or losing the mouse) cancels.
+//
 // LB_ADDSTRING and LB_INSERTSTRING can be made to fail through fault
 // injection under their message names: a memory error code gives
 // LB_ERRSPACE, any other LB_ERR.
