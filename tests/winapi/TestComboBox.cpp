@@ -38,14 +38,9 @@ protected:
 TEST_F(ComboBox, ListMessagesAnswerUnderTheirComboBoxNames)
 {
     for (DWORD kind : { static_cast<DWORD>(CBS_SIMPLE), static_cast<DWORD>(CBS_DROPDOWN), static_cast<DWORD>(CBS_DROPDOWNLIST) }) {
+        SCOPED_TRACE(kind);
         HWND box = combo(kind | CBS_SORT);
-        struct Step {
-            UINT message;
-            WPARAM wParam;
-            const char* text;
-            LRESULT result;
-        };
-        const std::vector<Step> steps {
+        expectAnswers(box, {
             { CB_GETCOUNT, 0, nullptr, 5 },
             { CB_ADDSTRING, 0, "Avocado", 1 },
             { CB_INSERTSTRING, 0, "zucchini", 0 },
@@ -61,10 +56,7 @@ TEST_F(ComboBox, ListMessagesAnswerUnderTheirComboBoxNames)
             { CB_SETCURSEL, 6, nullptr, CB_ERR },
             { CB_SETTOPINDEX, 9, nullptr, CB_ERR },
             { CB_SETCURSEL, 3, nullptr, 3 },
-        };
-        for (const Step& step : steps)
-            EXPECT_EQ(SendMessageA(box, step.message, step.wParam, reinterpret_cast<LPARAM>(step.text)), step.result)
-                << kind << " " << std::hex << step.message;
+        });
         EXPECT_EQ(textOf(box), "cherry") << "the field shows the selection";
         EXPECT_EQ(SendMessageA(box, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>("e")), 5);
         EXPECT_EQ(textOf(box), "elderberry");

@@ -32,6 +32,24 @@ inline std::string fitting(HFONT font, const std::string& typed, int width, std:
     return start;
 }
 
+// A message to a control and the platform's answer to it.
+struct MessageAnswer {
+    UINT message;
+    WPARAM wParam;
+    const char* text; // the lParam; null for a buffer of the test's own
+    LRESULT result;
+};
+
+inline void expectAnswers(HWND control, const std::vector<MessageAnswer>& answers)
+{
+    for (const MessageAnswer& a : answers) {
+        char buffer[64] = "";
+        const LPARAM lParam = a.text ? reinterpret_cast<LPARAM>(a.text) : reinterpret_cast<LPARAM>(buffer);
+        EXPECT_EQ(SendMessageA(control, a.message, a.wParam, lParam), a.result)
+            << std::hex << a.message << std::dec << " " << static_cast<long long>(a.wParam);
+    }
+}
+
 class ControlTest : public WindowTest {
 protected:
     void SetUp() override

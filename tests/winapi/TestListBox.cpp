@@ -61,13 +61,7 @@ protected:
 TEST_F(ListBox, ItemMessagesAnswerAsThePlatformDoes)
 {
     HWND box = list(0);
-    struct Step {
-        UINT message;
-        WPARAM wParam;
-        const char* text;
-        LRESULT result;
-    };
-    const std::vector<Step> steps {
+    expectAnswers(box, {
         { LB_GETCOUNT, 0, nullptr, 0 },
         { LB_ADDSTRING, 0, "b", 0 },
         { LB_ADDSTRING, 0, "a", 1 },
@@ -83,13 +77,7 @@ TEST_F(ListBox, ItemMessagesAnswerAsThePlatformDoes)
         { LB_GETTEXT, 7, nullptr, LB_ERR },
         { LB_SETITEMDATA, 0, nullptr, LB_OKAY },
         { LB_GETITEMDATA, 9, nullptr, LB_ERR },
-    };
-    for (const Step& step : steps) {
-        char buffer[16] = "";
-        const LPARAM lParam = step.text ? reinterpret_cast<LPARAM>(step.text) : reinterpret_cast<LPARAM>(buffer);
-        EXPECT_EQ(SendMessageA(box, step.message, step.wParam, lParam), step.result)
-            << std::hex << step.message << std::dec << " " << step.wParam;
-    }
+    });
     EXPECT_EQ(items(box), (std::vector<std::string> { "c", "a", "", "d" }));
     EXPECT_EQ(SendMessageA(box, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(std::string(8, 'z').data())), 1);
 

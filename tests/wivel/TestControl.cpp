@@ -150,6 +150,28 @@ std::string failureOf(const std::function<void()>& action)
     return "nothing thrown";
 }
 
+// A failure armed by the platform call's name (none: one that the
+// arguments cause), the operation that meets it, and the message of the
+// exception it throws: an UnknownAPIException or a ControlException.
+struct ArmedFailure {
+    const char* operation;
+    DWORD code;
+    std::function<void()> action;
+    std::string message;
+};
+
+void expectFailures(const std::vector<ArmedFailure>& failures)
+{
+    for (const ArmedFailure& f : failures) {
+        if (f.operation[0])
+            winapi::host::failNext(f.operation, 1, f.code);
+        const std::string message = f.message.find("Unknown") == 0 ? failureOf<UnknownAPIException>(f.action)
+                                                                  : failureOf<ControlException>(f.action);
+        EXPECT_EQ(message, f.message) << f.operation;
+        winapi::host::clearFailures();
+    }
+}
+
 TEST_F(Controls, AttachingFindsTheItemByItsIdentifier)
 {
     Control label(m_dialog.get(), 120);
@@ -473,13 +495,7 @@ TEST_F(Controls, ListBoxLinesAndTheirFailures)
     EXPECT_EQ(list.scrollPosition(0), 0);
     EXPECT_EQ(list.scrollPosition(), 0);
 
-    struct Failure {
-        const char* operation;
-        DWORD code;
-        std::function<void()> action;
-        std::string message;
-    };
-    const std::vector<Failure> failures {
+    expectFailures({
         { "LB_ADDSTRING", ERROR_NOT_ENOUGH_MEMORY, [&] { list.add("x"); },
             "ListBox.add failed: not enough space for new item" },
         { "LB_INSERTSTRING", ERROR_OUTOFMEMORY, [&] { list.add(0, "x"); },
@@ -494,16 +510,7 @@ TEST_F(Controls, ListBoxLinesAndTheirFailures)
             "Unknown exception in Windows API call LB_SETCURSEL in ListBox.selected" },
         { "", 0, [&] { list.scrollPosition(99); },
             "Unknown exception in Windows API call LB_SETTOPINDEX in ListBox.scrollPosition" },
-    };
-    for (const Failure& f : failures) {
-        if (f.operation[0])
-            winapi::host::failNext(f.operation, 1, f.code);
-        const std::string message = f.message.find("Unknown") == 0
-            ? failureOf<UnknownAPIException>(f.action)
-            : failureOf<ControlException>(f.action);
-        EXPECT_EQ(message, f.message) << f.operation;
-        winapi::host::clearFailures();
-    }
+    });
     EXPECT_EQ(list.length(), 4) << "nothing was added";
 
     list.removeAll();
@@ -577,13 +584,7 @@ TEST_F(Controls, ComboBoxesWithTheirListAndField)
     combo->cut();
     EXPECT_EQ(combo->text(), "ad");
 
-    struct Failure {
-        const char* operation;
-        DWORD code;
-        std::function<void()> action;
-        std::string message;
-    };
-    const std::vector<Failure> failures {
+    expectFailures({
         { "CB_ADDSTRING", ERROR_NOT_ENOUGH_MEMORY, [&] { combo->add("x"); },
             "ComboBox.add failed: not enough space for new item" },
         { "CB_INSERTSTRING", ERROR_INVALID_PARAMETER, [&] { combo->add(0, "x"); },
@@ -592,15 +593,7 @@ TEST_F(Controls, ComboBoxesWithTheirListAndField)
             "Unknown exception in Windows API call CB_GETCOUNT in ComboBox.length" },
         { "", 0, [&] { combo->scrollPosition(99); },
             "Unknown exception in Windows API call CB_SETTOPINDEX in ComboBox.scrollPosition" },
-    };
-    for (const Failure& f : failures) {
-        if (f.operation[0])
-            winapi::host::failNext(f.operation, 1, f.code);
-        const std::string message = f.message.find("Unknown") == 0 ? failureOf<UnknownAPIException>(f.action)
-                                                                  : failureOf<ControlException>(f.action);
-        EXPECT_EQ(message, f.message) << f.operation;
-        winapi::host::clearFailures();
-    }
+    });
     // A combo box that does not select is a programming error, not a failure of the platform.
     winapi::host::failNext("CB_SETCURSEL", 1, ERROR_INVALID_PARAMETER);
     EXPECT_THROW(combo->selected(1), AssertionFailure);
