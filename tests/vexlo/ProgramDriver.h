@@ -134,6 +134,12 @@ public:
         for (std::size_t i = 0; i < numbers.size(); ++i)
             typeInto(110 + static_cast<int>(i), numbers[i]);
     }
+    // Enters the puzzle and presses Enter, which presses Solve.
+    void solve(const std::vector<std::string>& numbers, const std::string& target) const
+    {
+        enterPuzzle(numbers, target);
+        winapi::host::pressKey(VK_RETURN);
+    }
     // The dialog is back in its idle state: the last thing a run's end
     // restores is the last random-puzzle item.
     bool idle() const

@@ -19,8 +19,7 @@ TEST(SolverWindow, ClassicPuzzleFromTheKeyboard)
     program.thenDo([&] {
         EXPECT_EQ(GetFocus(), program.item(101)) << "the target box has the focus at start";
         EXPECT_TRUE(program.menuItemGrayed(24323));
-        program.enterPuzzle({ "100", "75", "50", "25", "6", "3" }, "952");
-        winapi::host::pressKey(VK_RETURN);
+        program.solve({ "100", "75", "50", "25", "6", "3" }, "952");
     });
     program.then([&] { return program.idle(); });
     program.thenDo([&] {
@@ -105,8 +104,7 @@ TEST(SolverWindow, BadFieldsAreReportedAndSelected)
             EXPECT_TRUE(program.idle()) << "no run starts";
         }
         // Spaces around a value are trimmed away.
-        program.enterPuzzle({ "100", "75", "50", "25", "6", "3" }, " 952 ");
-        winapi::host::pressKey(VK_RETURN);
+        program.solve({ "100", "75", "50", "25", "6", "3" }, " 952 ");
     });
     program.then([&] { return program.idle(); });
     program.thenDo([&] {
@@ -121,8 +119,7 @@ TEST(SolverWindow, ResetEmptiesEverything)
 {
     ProgramDriver program;
     program.thenDo([&] {
-        program.enterPuzzle({ "100", "75", "50", "25", "6", "3" }, "952");
-        winapi::host::pressKey(VK_RETURN);
+        program.solve({ "100", "75", "50", "25", "6", "3" }, "952");
     });
     program.then([&] { return program.idle(); });
     program.thenDo([&] {
@@ -173,8 +170,7 @@ TEST(SolverWindow, StopAndEscapeEndALongRun)
     for (const UINT key : { UINT { 0 }, UINT { VK_ESCAPE } }) {
         ProgramDriver program;
         program.thenDo([&] {
-            program.enterPuzzle({ "2", "3", "4", "6", "8", "12" }, "12");
-            winapi::host::pressKey(VK_RETURN);
+            program.solve({ "2", "3", "4", "6", "8", "12" }, "12");
         });
         std::chrono::steady_clock::time_point asked;
         program.then([&] {
@@ -245,8 +241,7 @@ TEST(SolverWindow, ResizingMovesTheControls)
         moved(102, 0, 0, 100, 40);
         moved(120, 0, 0, 0, 0);
         moved(121, 0, 0, 0, 0);
-        program.enterPuzzle({ "2", "3", "4", "6", "8", "12" }, "12");
-        winapi::host::pressKey(VK_RETURN);
+        program.solve({ "2", "3", "4", "6", "8", "12" }, "12");
     });
     RECT stopAfterResize {};
     program.then([&] {
@@ -276,8 +271,7 @@ TEST(SolverWindow, AboutBoxWhileARunGoesOn)
     for (int way = 0; way < 3; ++way) {
         ProgramDriver program;
         program.thenDo([&] {
-            program.enterPuzzle({ "2", "3", "4", "6", "8", "12" }, "12");
-            winapi::host::pressKey(VK_RETURN);
+            program.solve({ "2", "3", "4", "6", "8", "12" }, "12");
             program.chooseMenu('S', 'B');
         });
         HWND about = nullptr;
@@ -324,8 +318,7 @@ TEST(SolverWindow, ClosingDuringARunEndsAtOnce)
     ProgramDriver program;
     std::chrono::steady_clock::time_point closedAt;
     program.thenDo([&] {
-        program.enterPuzzle({ "2", "3", "4", "6", "8", "12" }, "12");
-        winapi::host::pressKey(VK_RETURN);
+        program.solve({ "2", "3", "4", "6", "8", "12" }, "12");
     });
     program.then([&] {
         if (program.text(122).empty())
@@ -384,8 +377,7 @@ TEST(SolverWindow, CopyingSolutions)
     program.thenDo([&] {
         EXPECT_EQ(program.selection(101), std::make_pair(0, 3)) << "the box keeps its selection";
         EXPECT_EQ(clipboardText(), std::string("before\0", 7)) << "nothing is copied at all";
-        program.enterPuzzle({ "100", "75", "50", "25", "6", "3" }, "952");
-        winapi::host::pressKey(VK_RETURN);
+        program.solve({ "100", "75", "50", "25", "6", "3" }, "952");
     });
     program.then([&] { return program.idle(); });
     program.thenDo([&] {
@@ -416,8 +408,7 @@ TEST(SolverWindow, CopyAfterAStoppedRunTakesWhatWasShown)
 {
     ProgramDriver program;
     program.thenDo([&] {
-        program.enterPuzzle({ "2", "3", "4", "6", "8", "12" }, "12");
-        winapi::host::pressKey(VK_RETURN);
+        program.solve({ "2", "3", "4", "6", "8", "12" }, "12");
     });
     program.then([&] {
         if (program.text(122).empty())
@@ -449,8 +440,7 @@ TEST(SolverWindow, AnotherProgramHoldingTheClipboard)
         };
         std::optional<winapi::host::ScopedClipboardHold> hold;
         program.thenDo([&] {
-            program.enterPuzzle({ "100", "75", "50", "25", "6", "3" }, "952");
-            winapi::host::pressKey(VK_RETURN);
+            program.solve({ "100", "75", "50", "25", "6", "3" }, "952");
         });
         program.then([&] { return program.idle(); });
         program.thenDo([&] {
